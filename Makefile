@@ -1,0 +1,53 @@
+# Entry points: `make run` (the program against the substitute analyzer) and `make test`.
+# Both install what they need first (scripts/setup-deps.sh).
+
+BUILD      := build
+NATIVE     := $(BUILD)/native
+WINDOWS    := $(BUILD)/windows
+FUZZ       := $(BUILD)/fuzz
+BENCH      := $(BUILD)/bench
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps native windows fuzz bench test test-native test-windows test-fuzz run clean
+
+all: native windows
+
+deps:
+	@scripts/setup-deps.sh
+
+native: deps
+	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_SANITIZE=ON
+	cmake --build $(NATIVE)
+
+windows: deps
+	cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVORN_FUZZ=ON -DVORN_TESTS=OFF
+	cmake --build $(FUZZ)
+
+bench: deps
+	cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BENCH=ON -DVORN_TESTS=OFF
+	cmake --build $(BENCH)
+	scripts/run-benchmarks.sh $(BENCH) $(WINDOWS)
+
+test-native: native
+	ctest --test-dir $(NATIVE) --output-on-failure
+
+test-windows: windows
+	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix scripts/wine-session.sh \
+	    ctest --test-dir $(WINDOWS) --output-on-failure
+
+test-fuzz: fuzz
+	scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+test: test-native test-fuzz test-windows
+
+run: windows
+	scripts/run.sh $(WINDOWS)
+
+clean:
+	rm -rf $(BUILD)
