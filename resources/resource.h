@@ -1,0 +1,23 @@
+// Resource and control identifiers, shared by the resource script and the code.
+// Plain #defines only: the resource compiler reads this file too.
+#pragma once
+
+#define IDI_VORN                128
+#define IDB_TITLE               137
+#define IDD_VORN_DIALOG         102
+
+// Main dialog "VORN Test Control"
+#define IDC_CAPTURE_SEALED      1007
+#define IDC_CAPTURE_OPEN        1008
+#define IDC_PROCESS_RESULTS     1009
+#define IDC_PROGRESS            1019
+#define IDC_SETTINGS            1024
+#define IDC_SELECT_STIMULUS     1026
+#define IDC_STIMULUS_NAME       1040
+#define IDC_CORWITH_RESULT      1042
+#define IDC_SEALED_RESULT       1045
+#define IDC_OPEN_RESULT         1046
+#define IDC_TITLE               1049
+
+// The test's step timer on the main dialog
+#define IDT_STEP_TIMER          101

@@ -1,0 +1,135 @@
+#include "settings/SettingsStore.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace vorn {
+
+namespace {
+
+constexpr std::size_t kNumberCapacity = 256;
+
+enum class Kind { Float, Int, Bool, Text };
+
+// One row per key, in the order the keys are read and written.
+struct Key {
+    const char* name;
+    Kind kind;
+    const char* defaultText;
+    float TestSettings::*floatField;
+    std::int32_t TestSettings::*intField;
+    bool TestSettings::*boolField;
+};
+
+constexpr Key kKeys[] = {
+    {"TestDuration", Kind::Float, "10.0", &TestSettings::TestDuration, nullptr, nullptr},
+    {"SpanStartFreq", Kind::Float, "30.0", &TestSettings::SpanStartFreq, nullptr, nullptr},
+    {"SpanStopFreq", Kind::Float, "150.0", &TestSettings::SpanStopFreq, nullptr, nullptr},
+    {"OutputFolder", Kind::Text, "C:\\VORNData", nullptr, nullptr, nullptr},
+    {"AutoProcess", Kind::Bool, "0", nullptr, nullptr, &TestSettings::AutoProcess},
+    {"AutoProcessDelay", Kind::Float, "10", &TestSettings::AutoProcessDelay, nullptr, nullptr},
+    {"CorwithNumberScaleFactor", Kind::Float, "1.0", &TestSettings::CorwithNumberScaleFactor, nullptr, nullptr},
+    {"StimulusFilename", Kind::Text, "", nullptr, nullptr, nullptr},
+    {"ProbeFreq", Kind::Float, "226.0", &TestSettings::ProbeFreq, nullptr, nullptr},
+    {"ProbeLevelDBr", Kind::Float, "-12.0", &TestSettings::ProbeLevelDBr, nullptr, nullptr},
+    {"InputDevIndex", Kind::Int, "0", nullptr, &TestSettings::InputDevIndex, nullptr},
+    {"OutputDevIndex", Kind::Int, "0", nullptr, &TestSettings::OutputDevIndex, nullptr},
+    {"MinimizeAnalyzer", Kind::Bool, "0", nullptr, nullptr, &TestSettings::MinimizeAnalyzer},
+};
+
+float ReadFloat(const std::string& text) {
+    // strtod reads the longest numeric prefix after white space and gives 0 without one;
+    // values beyond float's range become infinities, as a float conversion does.
+    return static_cast<float>(std::strtod(text.c_str(), nullptr));
+}
+
+std::int32_t ReadInt(const std::string& text) {
+    // Out-of-range values saturate rather than wrap: an edited file can hold anything.
+    errno = 0;
+    long long v = std::strtoll(text.c_str(), nullptr, 10);
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}
+
+void CopyText(char* target, std::size_t size, const std::string& text) {
+    std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(target, text.data(), n);
+    target[n] = '\0';
+}
+
+std::string Format(const char* format, double value) {
+    char small[64];
+    int n = std::snprintf(small, sizeof small, format, value);
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < sizeof small) return small;
+    std::string big(static_cast<std::size_t>(n) + 1, '\0');  // "%f" of 3e38 has 46 characters
+    std::snprintf(big.data(), big.size(), format, value);
+    big.resize(static_cast<std::size_t>(n));
+    return big;
+}
+
+bool IsStimulus(const Key& key) { return std::strcmp(key.name, "StimulusFilename") == 0; }
+
+}  // namespace
+
+std::string BuildIniPath(const std::string& executablePath) {
+    std::string folder = executablePath;
+    for (std::size_t i = folder.size(); i-- > 1;) {
+        if (folder[i] == '\\') {
+            folder.resize(i);
+            break;
+        }
+    }
+    return folder + "\\VORN.ini";
+}
+
+void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus) {
+    for (const Key& key : kKeys) {
+        switch (key.kind) {
+        case Kind::Float:
+            settings.*key.floatField = ReadFloat(file.GetString(key.name, key.defaultText, kNumberCapacity));
+            break;
+        case Kind::Int:
+            settings.*key.intField = ReadInt(file.GetString(key.name, key.defaultText, kNumberCapacity));
+            break;
+        case Kind::Bool:
+            settings.*key.boolField = ReadInt(file.GetString(key.name, key.defaultText, kNumberCapacity)) != 0;
+            break;
+        case Kind::Text:
+            if (IsStimulus(key)) {
+                CopyText(stimulus, kStimulusFilenameSize,
+                         file.GetString(key.name, key.defaultText, kStimulusFilenameSize));
+            } else {
+                CopyText(settings.OutputFolder, sizeof settings.OutputFolder,
+                         file.GetString(key.name, key.defaultText, sizeof settings.OutputFolder));
+            }
+            break;
+        }
+    }
+}
+
+void SaveSettings(SettingsFile& file, const TestSettings& settings, const char* stimulus) {
+    for (const Key& key : kKeys) {
+        std::string value;
+        switch (key.kind) {
+        case Kind::Float: value = Format("%f", static_cast<double>(settings.*key.floatField)); break;
+        case Kind::Int: value = std::to_string(settings.*key.intField); break;
+        case Kind::Bool: value = (settings.*key.boolField) ? "1" : "0"; break;
+        case Kind::Text:
+            // Both text fields are bounded by their size even if a caller left no NUL.
+            if (IsStimulus(key)) {
+                value.assign(stimulus, strnlen(stimulus, kStimulusFilenameSize - 1));
+            } else {
+                value.assign(settings.OutputFolder, strnlen(settings.OutputFolder, sizeof settings.OutputFolder - 1));
+            }
+            break;
+        }
+        file.PutString(key.name, value.c_str());
+    }
+}
+
+}  // namespace vorn

@@ -1,0 +1,21 @@
+// Reads and writes the settings record and the stimulus path: 13 keys of section
+// "Settings", floats written "%f", integers and flags "%d", text as it is. The store
+// checks no ranges; the settings dialog does that when the operator confirms.
+#pragma once
+
+#include "settings/SettingsFile.h"
+#include "settings/TestSettings.h"
+
+#include <string>
+
+namespace vorn {
+
+// "<folder of the executable>\VORN.ini": the path is cut at its last backslash (one at
+// the very first character does not count); without one the whole text is the folder.
+std::string BuildIniPath(const std::string& executablePath);
+
+// stimulus must hold kStimulusFilenameSize characters.
+void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus);
+void SaveSettings(SettingsFile& file, const TestSettings& settings, const char* stimulus);
+
+}  // namespace vorn

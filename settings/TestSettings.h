@@ -1,0 +1,28 @@
+// The operator's settings, one plain record owned by the main dialog. Loaded from and
+// saved to section "Settings" of VORN.ini by SettingsStore; copied whole by the
+// settings dialog, which validates a copy and assigns it back.
+#pragma once
+
+#include <cstdint>
+
+namespace vorn {
+
+struct TestSettings {
+    float TestDuration = 0;              // s; length of each capture step
+    float SpanStartFreq = 0;             // Hz; start of the span the result is computed over
+    float SpanStopFreq = 0;              // Hz; end of that span
+    char OutputFolder[260] = {};         // folder of Config\, Output\ and Stimulus\; NUL-terminated
+    float CorwithNumberScaleFactor = 0;  // factor applied to the Corwith Number
+    bool AutoProcess = false;            // the test runs on by itself after the sealed capture
+    float AutoProcessDelay = 0;          // s; wait before the automatic open capture
+    float ProbeFreq = 0;                 // Hz; last probe-tone frequency
+    float ProbeLevelDBr = 0;             // dB re full scale; last probe-tone level
+    std::int32_t InputDevIndex = 0;      // position in the wave-input device list, -1 = none
+    std::int32_t OutputDevIndex = 0;     // position in the wave-output device list, -1 = none
+    bool MinimizeAnalyzer = false;       // the test scripts minimize the analyzer's window
+};
+
+// The stimulus path lives beside the record (in the main dialog), same INI section.
+constexpr std::size_t kStimulusFilenameSize = 256;  // characters, terminating NUL included
+
+}  // namespace vorn

@@ -1,0 +1,63 @@
+// A scripted analyzer for tests: records every call in order ("connect", "disconnect",
+// the command texts, "request <item>") and answers requests from a table of replies.
+#pragma once
+
+#include "analyzer/AnalyzerConnection.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+class FakeAnalyzerConnection final : public AnalyzerConnection {
+public:
+    bool Connect() override {
+        Disconnect();
+        calls.push_back("connect");
+        linked = connectSucceeds;
+        return linked;
+    }
+    void Disconnect() override {
+        calls.push_back("disconnect");
+        linked = false;
+    }
+    bool SendCommand(const char* command) override {
+        if (!linked) return false;
+        calls.push_back(command);
+        return true;
+    }
+    bool RequestData(const char* item, char* buffer, std::size_t capacity) override {
+        if (!linked) return false;
+        calls.push_back(std::string("request ") + item);
+        auto it = replies.find(item);
+        if (it == replies.end() || capacity == 0) return false;
+        const std::size_t n = std::min(it->second.size(), capacity - 1);
+        std::memcpy(buffer, it->second.data(), n);
+        std::memset(buffer + n, 0, capacity - n);
+        return true;
+    }
+    bool LaunchAnalyzer() override {
+        calls.push_back("launch");
+        return launchSucceeds;
+    }
+    bool Linked() const override { return linked; }
+
+    // Only the commands sent, without connects and requests.
+    std::vector<std::string> Commands() const {
+        std::vector<std::string> c;
+        for (const auto& call : calls)
+            if (!call.empty() && call[0] == '[') c.push_back(call);
+        return c;
+    }
+
+    bool linked = false;
+    bool connectSucceeds = true;
+    bool launchSucceeds = true;
+    std::map<std::string, std::string> replies;
+    std::vector<std::string> calls;
+};
+
+}  // namespace vorn::test

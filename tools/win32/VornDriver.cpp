@@ -1,0 +1,121 @@
+// VornDriver.exe: works a running program's dialogs as an operator does, from outside,
+// for scripts and tests. It needs nothing inside the program: it finds top-level
+// dialogs by caption, clicks buttons by id, reads control texts and answers message
+// boxes. Each command prints its result on standard output; the exit code is 0 on
+// success, 1 when the window or control was not found in time, 2 on bad usage.
+//
+//   VornDriver wait   <caption> [timeout-ms]        wait for a visible dialog
+//   VornDriver gone   <caption> [timeout-ms]        wait until no such dialog is left
+//   VornDriver text   <caption> <id>                print a control's text
+//   VornDriver click  <caption> <id>                press a button (posted, so a box it opens does not block us)
+//   VornDriver enabled <caption> <id>               print 1 or 0
+//   VornDriver close  <caption>                     ask the window to close (WM_CLOSE)
+//   VornDriver escape <caption>                     press Escape in the dialog
+//   VornDriver answer <caption> <yes|no|ok> [timeout-ms]  wait for a message box, print its text, press the button
+//   VornDriver waittext <caption> <id> <prefix> [timeout-ms]  wait until a control's text starts with prefix
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+HWND FindDialog(const char* caption) {
+    HWND h = nullptr;
+    while ((h = FindWindowExA(nullptr, h, "#32770", caption)))
+        if (IsWindowVisible(h)) return h;
+    return nullptr;
+}
+
+template <typename F>
+bool WaitFor(int timeoutMs, F done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+std::string Text(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext <caption> ...\n");
+    return 2;
+}
+
+int Fail(const char* what, const char* caption) {
+    std::fprintf(stderr, "VornDriver: %s \"%s\" not found\n", what, caption);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    const std::string command = argv[1];
+    const char* caption = argv[2];
+    auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
+
+    if (command == "wait") {
+        return WaitFor(number(3, 10000), [&] { return FindDialog(caption) != nullptr; }) ? 0 : Fail("window", caption);
+    }
+    if (command == "gone") {
+        return WaitFor(number(3, 10000), [&] { return FindDialog(caption) == nullptr; }) ? 0 : 1;
+    }
+    if (command == "answer") {
+        if (argc < 4) return Usage();
+        const std::string choice = argv[3];
+        const int button = choice == "yes" ? IDYES : choice == "no" ? IDNO : IDOK;
+        HWND box = nullptr;
+        if (!WaitFor(number(4, 10000), [&] { return (box = FindDialog(caption)) && GetDlgItem(box, 0xFFFF); }))
+            return Fail("message box", caption);
+        std::printf("%s\n", Text(GetDlgItem(box, 0xFFFF)).c_str());
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        return 0;
+    }
+
+    HWND dialog = FindDialog(caption);
+    if (!dialog) return Fail("window", caption);
+    if (command == "close") {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == "escape") {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return 0;
+    }
+    if (argc < 4) return Usage();
+    HWND control = GetDlgItem(dialog, std::atoi(argv[3]));
+    if (!control) return Fail("control", argv[3]);
+    if (command == "text") {
+        std::printf("%s\n", Text(control).c_str());
+        return 0;
+    }
+    if (command == "enabled") {
+        std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "click") {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+        return 0;
+    }
+    if (command == "waittext") {
+        if (argc < 5) return Usage();
+        const std::string prefix = argv[4];
+        const bool ok = WaitFor(number(5, 10000), [&] { return Text(control).rfind(prefix, 0) == 0; });
+        std::printf("%s\n", Text(control).c_str());
+        return ok ? 0 : 1;
+    }
+    return Usage();
+}
