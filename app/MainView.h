@@ -17,6 +17,9 @@ public:
     virtual void ArmStepTimer() = 0;             // one-shot use: every handled tick kills it
     virtual void KillStepTimer() = 0;
     virtual void MinimizeAndRestore() = 0;
+    // The open-file dialog for a stimulus wave file, starting in initialFolder.
+    // True with the chosen path when the operator confirmed.
+    virtual bool AskStimulusFile(const std::string& initialFolder, std::string& path) = 0;
 };
 
 }  // namespace vorn

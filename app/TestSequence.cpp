@@ -1,14 +1,38 @@
 #include "app/TestSequence.h"
 
+#include "analyzer/AnalyzerCommands.h"
+#include "analyzer/LeadingNumber.h"
+#include "common/MessageSink.h"
 #include "resources/resource.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace vorn {
 
 namespace {
+
 constexpr int kStepButtons[] = {IDC_CAPTURE_SEALED, IDC_CAPTURE_OPEN, IDC_PROCESS_RESULTS};
 constexpr const char* kStepButtonTexts[] = {"Capture Sealed Data", "Capture Open Data", "Process Results"};
+constexpr std::uintptr_t kStepTimerId = IDT_STEP_TIMER;
+
+std::string FormatResult(const char* format, float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, static_cast<double>(value));
+    return text;
+}
+
+bool IsPositive(float value) { return std::isfinite(value) && value > 0.0f; }
+
+// The bar's position from a value the sequence computed; a garbage analyzer reply can
+// make it huge or not a number, and such a value must not reach an int conversion.
+int ProgressPosition(float value) {
+    if (!(value > 0.0f)) return 0;
+    return value >= 100.0f ? 100 : static_cast<int>(value);
+}
+
 }  // namespace
 
 std::string StimulusDisplayName(const char* path) {
@@ -17,8 +41,9 @@ std::string StimulusDisplayName(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-TestSequence::TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view)
-    : settings_(settings), stimulus_(stimulus), link_(link), view_(view) {}
+TestSequence::TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view,
+                           Clock& clock)
+    : settings_(settings), stimulus_(stimulus), link_(link), view_(view), clock_(clock) {}
 
 void TestSequence::OnDialogStart() {
     view_.SetProgress(0);
@@ -29,20 +54,274 @@ void TestSequence::OnDialogStart() {
 }
 
 bool TestSequence::OnCloseRequest() {
+    if (testRunning_ &&
+        Messages().Show(ApplicationTitle(), kExitWhileRunningQuestion, MessageIcon::Exclamation,
+                        MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
     cancelRequested_ = true;
     EndStep();
     if (link_.Linked()) link_.Disconnect();
     return true;
 }
 
+// ---- the step buttons -------------------------------------------------------------
+
+bool TestSequence::PrepareStep() {
+    cancelRequested_ = false;
+    if (testRunning_) {  // the button reads "Cancel"
+        cancelRequested_ = true;
+        EndStep();
+        return false;
+    }
+    if (std::strlen(stimulus_) < 3) {
+        ShowMessage(ApplicationTitle(), kNoStimulusMessage, MessageIcon::Stop);
+        return false;
+    }
+    return SettingsAllowAStep();
+}
+
+// Values only an edited INI file can hold would make a step wait for weeks or send a
+// path that breaks the command it is put in: refuse the step before anything is sent.
+bool TestSequence::SettingsAllowAStep() {
+    if (!IsPositive(settings_.TestDuration)) {
+        ShowMessage(ApplicationTitle(), kBadTestDurationMessage, MessageIcon::Stop);
+        return false;
+    }
+    if (settings_.AutoProcess && !IsPositive(settings_.AutoProcessDelay)) {
+        ShowMessage(ApplicationTitle(), kBadAutoProcessDelayMessage, MessageIcon::Stop);
+        return false;
+    }
+    for (const char* path : {static_cast<const char*>(settings_.OutputFolder), static_cast<const char*>(stimulus_)}) {
+        if (!IsCommandSafePath(path)) {
+            ShowMessage(ApplicationTitle(), UnsafeCommandPathMessage(path), MessageIcon::Stop);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TestSequence::EnsureLinked() {
+    if (link_.Linked() || link_.Connect()) return true;
+    if (Messages().Show(ApplicationTitle(), kNoLinkQuestion, MessageIcon::Stop, MessageButtons::YesNo) ==
+        MessageAnswer::Yes)
+        link_.LaunchAnalyzer();
+    return false;
+}
+
+void TestSequence::OnCaptureSealed() {
+    if (!PrepareStep()) return;
+    view_.SetItemText(IDC_CORWITH_RESULT, "");
+    if (settings_.AutoProcess) view_.SetItemText(IDC_OPEN_RESULT, "");
+    UpdateControls();
+    if (!EnsureLinked()) return;
+    view_.SetItemText(IDC_SEALED_RESULT, kCapturingText);
+    view_.SetProgress(1);
+    state_ = TestState::SealedCapture;
+    BeginCapture();
+    view_.ShowProgress(true);
+    UpdateControls();
+}
+
+void TestSequence::OnCaptureOpen() {
+    if (!PrepareStep()) return;
+    if (!EnsureLinked()) return;
+    view_.SetItemText(IDC_CORWITH_RESULT, "");
+    view_.SetItemText(IDC_OPEN_RESULT, kCapturingText);
+    UpdateControls();
+    view_.SetProgress(1);
+    state_ = TestState::OpenCapture;
+    BeginCapture();
+    view_.ShowProgress(true);
+    UpdateControls();
+}
+
+void TestSequence::OnProcessResults() {
+    if (!PrepareStep()) return;
+    if (!EnsureLinked()) return;
+    view_.SetProgress(0);
+    view_.SetItemText(IDC_CORWITH_RESULT, kCalculatingText);
+    UpdateControls();
+    BeginProcessing();
+    UpdateControls();
+}
+
+void TestSequence::OnSelectStimulus() {
+    std::string chosen;
+    if (view_.AskStimulusFile(std::string(settings_.OutputFolder) + "\\Stimulus", chosen)) {
+        // A longer path would be cut in its field and name another file.
+        if (chosen.size() >= kStimulusFilenameSize) {
+            ShowMessage(ApplicationTitle(), kStimulusPathTooLongMessage, MessageIcon::Stop);
+        } else {
+            std::memcpy(stimulus_, chosen.c_str(), chosen.size() + 1);
+            view_.SetItemText(IDC_SEALED_RESULT, "");
+            view_.SetItemText(IDC_OPEN_RESULT, "");
+            view_.SetItemText(IDC_CORWITH_RESULT, "");
+        }
+    }
+    UpdateControls();
+}
+
+// ---- the command scripts ------------------------------------------------------------
+
+void TestSequence::Send(const std::string& command) { link_.SendCommand(command.c_str()); }
+
+float TestSequence::RequestNumber(const char* item, std::size_t capacity) {
+    // A failed request leaves the zeroed buffer, which reads as 0.
+    std::vector<char> reply(capacity, '\0');
+    link_.RequestData(item, reply.data(), reply.size());
+    return static_cast<float>(LeadingNumberOf(std::string_view(reply.data(), strnlen(reply.data(), capacity))));
+}
+
+void TestSequence::BeginCapture() {
+    link_.Disconnect();
+    link_.Connect();
+    if (settings_.MinimizeAnalyzer) Send(MinimizeWindowCommand());
+    Send(FileCloseCommand());
+    Send(LoadCaptureConfigCommand(settings_.OutputFolder));
+    clock_.Wait(250);
+    Send(SetInputDeviceCommand(settings_.InputDevIndex));
+    clock_.Wait(250);
+    Send(SetOutputDeviceCommand(settings_.OutputDevIndex));
+    clock_.Wait(250);
+    Send(FileCloseCommand());
+    Send(OpenTotalPowerUtilityCommand());
+    Send(SetAverageSizeCommand());
+    Send(SetGeneratorTypeUserDefinedCommand());
+    clock_.Wait(1000);
+    Send(SetGeneratorWaveFileLeftCommand(stimulus_));
+    clock_.Wait(2000);
+    Send(RecordCommand());
+    captureStartTick_ = clock_.TickCount();
+    testRunning_ = true;
+    UpdateControls();
+    view_.ArmStepTimer();
+}
+
+void TestSequence::BeginProcessing() {
+    link_.Disconnect();
+    link_.Connect();
+    if (settings_.MinimizeAnalyzer) Send(MinimizeWindowCommand());
+    Send(FileCloseCommand());
+    Send(LoadProcessConfigCommand(settings_.OutputFolder));
+    Send(FileCloseCommand());
+    Send(FileMergeCommand(settings_.OutputFolder));
+    Send(DelayFinderCommand());
+    Send(OpenDelayFinderCommand());
+    Send(GoToCommand());
+    Send(RunCommand());
+    state_ = TestState::DelaySearch;
+    testRunning_ = true;
+    UpdateControls();
+    view_.ArmStepTimer();
+}
+
+void TestSequence::BeginAnalysisPass() {
+    link_.Disconnect();
+    link_.Connect();
+    Send(StopCommand());
+    state_ = TestState::Analysis;
+    const float delay = RequestNumber(kDelayFinderItem, kDelayFinderCapacity);
+    Send(SetDelayCommand(delay));
+    Send(CloseDelayFinderCommand());
+    Send(SetAverageSizeCommand());
+    Send(GoToCommand());
+    Send(RunCommand());
+    testRunning_ = true;
+    UpdateControls();
+    view_.ArmStepTimer();
+}
+
+// ---- the step timer --------------------------------------------------------------------
+
+void TestSequence::OnStepTimer(std::uintptr_t timerId) {
+    if (timerId != kStepTimerId || !testRunning_ || !link_.Linked()) return;
+    view_.KillStepTimer();
+    if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) TickCapture();
+    // Read afresh: the capture's end may have started the next step.
+    if (state_ == TestState::DelaySearch || state_ == TestState::Analysis) TickProcessing();
+}
+
+void TestSequence::TickCapture() {
+    const std::uint32_t elapsedTicks = clock_.TickCount() - captureStartTick_;  // modular: exact across the wrap
+    const float elapsed = static_cast<float>(elapsedTicks);
+    const double duration = static_cast<double>(settings_.TestDuration) * 1000.0;
+    const float fraction = static_cast<float>(static_cast<double>(elapsed) / duration);
+    view_.SetProgress(ProgressPosition(fraction * 100.0f));
+    if (static_cast<double>(elapsed) > duration)
+        EndStep();
+    else
+        view_.ArmStepTimer();
+}
+
+void TestSequence::TickProcessing() {
+    const float t = RequestNumber(kCurrentTimeItem, kCurrentTimeCapacity);
+    const float r = static_cast<float>(static_cast<double>(t) / static_cast<double>(settings_.TestDuration));
+    view_.SetProgress(ProgressPosition(state_ == TestState::DelaySearch ? r * 50.0f : r * 50.0f + 50.0f));
+    if (static_cast<double>(t) > static_cast<double>(settings_.TestDuration) - 1.0) {
+        if (state_ == TestState::DelaySearch)
+            BeginAnalysisPass();
+        else
+            EndStep();
+    } else {
+        view_.ArmStepTimer();
+    }
+}
+
+// ---- the end of a step ---------------------------------------------------------------
+
+std::uint32_t TestSequence::DelayMilliseconds(float seconds) const {
+    const double ms = static_cast<double>(seconds) * 1000.0;
+    if (!(ms > 0.0)) return 0;
+    return ms >= 4294967294.0 ? 4294967294u : static_cast<std::uint32_t>(ms);  // never INFINITE
+}
+
+void TestSequence::FinishCapture(const std::string& saveCommand, int resultLabel, const std::string& overlayCommand) {
+    Send(saveCommand);
+    clock_.Wait(250);
+    const float totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
+    view_.SetItemText(resultLabel, FormatResult("Total Power (SPL) = %6.2f", totalPower));
+    Send(overlayCommand);
+    view_.ShowProgress(false);
+}
+
 void TestSequence::EndStep() {
     view_.KillStepTimer();
     testRunning_ = false;
-    link_.SendCommand("[Stop]");
+    Send(StopCommand());
     if (cancelRequested_) {
         state_ = TestState::Idle;
         UpdateControls();
         return;
+    }
+    switch (state_) {
+    case TestState::SealedCapture:
+        FinishCapture(SaveTest1Command(settings_.OutputFolder), IDC_SEALED_RESULT, SetLeftOverlay1Command());
+        if (settings_.AutoProcess) {
+            UpdateControls();
+            view_.SetItemText(IDC_OPEN_RESULT, kChangeTransducerText);
+            clock_.Wait(DelayMilliseconds(settings_.AutoProcessDelay));
+            OnCaptureOpen();
+            return;
+        }
+        break;
+    case TestState::OpenCapture:
+        FinishCapture(SaveTest2Command(settings_.OutputFolder), IDC_OPEN_RESULT, SetLeftOverlay2Command());
+        if (settings_.AutoProcess) {
+            UpdateControls();
+            OnProcessResults();
+            return;
+        }
+        break;
+    case TestState::Analysis: {
+        Send(SaveMergedCommand(settings_.OutputFolder));
+        const float corwith = computeResult_ ? computeResult_() : 0.0f;
+        view_.SetItemText(IDC_CORWITH_RESULT, FormatResult("Corwith Number = %6.2f", corwith));
+        state_ = TestState::Idle;
+        view_.MinimizeAndRestore();
+        break;
+    }
+    case TestState::Idle:
+    case TestState::DelaySearch: break;
     }
     UpdateControls();
 }

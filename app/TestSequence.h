@@ -1,17 +1,44 @@
-// The state of the three-step test and what the main dialog's controls show of it.
-// Portable: it reaches the window only through MainView, the analyzer through
-// AnalyzerConnection, and the operator through the message sink.
+// The three-step test: a capture with the object sealed, one with it open, and the
+// processing of both (a delay-search pass and an analysis pass) into the Corwith
+// Number. Each step is a script of analyzer commands followed by a wait that the
+// dialog's 200 ms one-shot step timer drives, and ends in EndStep. With AutoProcess
+// the end of one step starts the next, so one press runs the whole test.
+//
+// Portable: it reaches the window through MainView, the analyzer through
+// AnalyzerConnection, time through Clock and the operator through the message sink.
 #pragma once
 
 #include "analyzer/AnalyzerConnection.h"
+#include "app/Clock.h"
 #include "app/MainView.h"
 #include "settings/TestSettings.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vorn {
 
 enum class TestState { Idle = 0, SealedCapture = 1, OpenCapture = 2, DelaySearch = 3, Analysis = 4 };
+
+// Texts the operator sees; each is used by the code and by the tests.
+inline constexpr const char* kNoStimulusMessage = "A Stimulus file has not been selected yet.";
+inline constexpr const char* kNoLinkQuestion =
+    "Failure establishing a communication link to the Tonalith-SC signal processor.  "
+    "Do you want to open the analyzer program now?";
+inline constexpr const char* kExitWhileRunningQuestion = "The test is still running - are you sure you want to exit?";
+inline constexpr const char* kBadTestDurationMessage =
+    "The test duration (TestDuration in VORN.ini) must be greater than zero. "
+    "Please correct it in the Settings dialog.";
+inline constexpr const char* kBadAutoProcessDelayMessage =
+    "The delay before capturing open data (AutoProcessDelay in VORN.ini) must be greater than zero. "
+    "Please correct it in the Settings dialog.";
+inline constexpr const char* kStimulusPathTooLongMessage =
+    "The path of the chosen stimulus file is longer than 255 characters. "
+    "Please move the file to a folder with a shorter path.";
+inline constexpr const char* kCapturingText = "Capturing data...";
+inline constexpr const char* kCalculatingText = "Calculating Results...";
+inline constexpr const char* kChangeTransducerText = "Please change the transducer...";
 
 // The file name part of a path: what follows its last backslash (the whole path when it
 // has none).
@@ -19,27 +46,59 @@ std::string StimulusDisplayName(const char* path);
 
 class TestSequence {
 public:
-    TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view);
+    // Computes the Corwith Number at the end of the analysis pass (0 after a failure).
+    using ResultComputation = std::function<float()>;
+
+    TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view, Clock& clock);
+
+    void SetResultComputation(ResultComputation compute) { computeResult_ = std::move(compute); }
 
     // Dialog start: progress 0, result labels empty, controls in line with the state.
     void OnDialogStart();
     // Window close or Escape. Returns true when the dialog may end.
     bool OnCloseRequest();
-    void UpdateControls();
-    // Ends the running step. With CancelRequested nothing is saved or read.
+
+    void OnCaptureSealed();
+    void OnCaptureOpen();
+    void OnProcessResults();
+    void OnSelectStimulus();
+    void OnStepTimer(std::uintptr_t timerId);
     void EndStep();
+    void UpdateControls();
 
     TestState State() const { return state_; }
     bool TestRunning() const { return testRunning_; }
+    bool CancelRequested() const { return cancelRequested_; }
 
 private:
+    // The common start of the three step buttons; false when the step must not start.
+    bool PrepareStep();
+    bool SettingsAllowAStep();
+    bool EnsureLinked();
+    void BeginCapture();
+    void BeginProcessing();
+    void BeginAnalysisPass();
+    void TickCapture();
+    void TickProcessing();
+    void FinishCapture(const std::string& saveCommand, int resultLabel, const std::string& overlayCommand);
+    float RequestNumber(const char* item, std::size_t capacity);
+    void Send(const std::string& command);
+    void Ask(const char* text);
+    std::uint32_t DelayMilliseconds(float seconds) const;
+
     TestSettings& settings_;
     char* stimulus_;  // kStimulusFilenameSize characters, owned by the dialog
     AnalyzerConnection& link_;
     MainView& view_;
+    Clock& clock_;
+    ResultComputation computeResult_;
+
     TestState state_ = TestState::Idle;
     bool testRunning_ = false;
     bool cancelRequested_ = false;
+    // Kept as the exact tick count: elapsed time is taken by unsigned modular
+    // subtraction, so it stays exact after days of uptime and across the 49.7-day wrap.
+    std::uint32_t captureStartTick_ = 0;
 };
 
 }  // namespace vorn

@@ -1,5 +1,6 @@
 #include "app/win32/VORNApp.h"
 
+#include "app/win32/SystemClock.h"
 #include "app/win32/VORNDlg.h"
 #include "common/MessageSink.h"
 #include "common/win32/MessageBoxSink.h"
@@ -41,7 +42,8 @@ int CVORNApp::Run(HINSTANCE instance, AnalyzerConnection& link) {
     IniPath = BuildIniPath(exe);
     PrivateProfileFile settingsFile(IniPath);
     {
-        CVORNDlg dialog(instance, settingsFile, link);
+        SystemClock clock;
+        CVORNDlg dialog(instance, settingsFile, link, clock);
         dialog.DoModal();
     }  // the dialog's destruction writes the settings
     SetMessageSink(nullptr);

@@ -4,6 +4,7 @@
 #include "settings/SettingsStore.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 namespace vorn {
 
@@ -24,8 +25,8 @@ HFONT MakeLabelFont(HWND control, int height) {
 
 }  // namespace
 
-CVORNDlg::CVORNDlg(HINSTANCE instance, SettingsFile& settingsFile, AnalyzerConnection& link)
-    : instance_(instance), settingsFile_(settingsFile), sequence_(settings_, stimulus_, link, *this) {
+CVORNDlg::CVORNDlg(HINSTANCE instance, SettingsFile& settingsFile, AnalyzerConnection& link, Clock& clock)
+    : instance_(instance), settingsFile_(settingsFile), sequence_(settings_, stimulus_, link, *this, clock) {
     icon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON,
@@ -61,6 +62,7 @@ INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: return OnDialogStart();
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return TRUE;
+    case WM_TIMER: sequence_.OnStepTimer(wParam); return TRUE;
     case WM_CLOSE: OnCloseRequest(); return TRUE;
     case WM_PAINT: return OnPaintMinimized();
     case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(icon_);
@@ -98,6 +100,10 @@ void CVORNDlg::ReleaseLabelFonts() {
 void CVORNDlg::OnCommand(int id) {
     switch (id) {
     case IDCANCEL: OnCloseRequest(); break;  // Escape
+    case IDC_SELECT_STIMULUS: sequence_.OnSelectStimulus(); break;
+    case IDC_CAPTURE_SEALED: sequence_.OnCaptureSealed(); break;
+    case IDC_CAPTURE_OPEN: sequence_.OnCaptureOpen(); break;
+    case IDC_PROCESS_RESULTS: sequence_.OnProcessResults(); break;
     default: break;
     }
 }
@@ -131,6 +137,23 @@ void CVORNDlg::SetProgress(int position) { SendDlgItemMessageA(hwnd_, IDC_PROGRE
 void CVORNDlg::ArmStepTimer() { SetTimer(hwnd_, IDT_STEP_TIMER, 200, nullptr); }
 
 void CVORNDlg::KillStepTimer() { KillTimer(hwnd_, IDT_STEP_TIMER); }
+
+bool CVORNDlg::AskStimulusFile(const std::string& initialFolder, std::string& path) {
+    char file[260] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = hwnd_;
+    ofn.lpstrFilter = "Wave Files (*.wav)\0*.wav\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = initialFolder.c_str();
+    ofn.lpstrTitle = "Select Stimulus File";
+    ofn.lpstrDefExt = "wav";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&ofn)) return false;
+    path = file;
+    return true;
+}
 
 void CVORNDlg::MinimizeAndRestore() {
     ShowWindow(hwnd_, SW_MINIMIZE);

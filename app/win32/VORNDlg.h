@@ -5,6 +5,7 @@
 #pragma once
 
 #include "analyzer/AnalyzerConnection.h"
+#include "app/Clock.h"
 #include "app/MainView.h"
 #include "app/TestSequence.h"
 #include "settings/SettingsFile.h"
@@ -16,7 +17,7 @@ namespace vorn {
 
 class CVORNDlg final : public MainView {
 public:
-    CVORNDlg(HINSTANCE instance, SettingsFile& settingsFile, AnalyzerConnection& link);
+    CVORNDlg(HINSTANCE instance, SettingsFile& settingsFile, AnalyzerConnection& link, Clock& clock);
     ~CVORNDlg() override;
     CVORNDlg(const CVORNDlg&) = delete;
     CVORNDlg& operator=(const CVORNDlg&) = delete;
@@ -26,6 +27,7 @@ public:
     HWND Window() const { return hwnd_; }
     const TestSettings& Settings() const { return settings_; }
     const char* StimulusFilename() const { return stimulus_; }
+    TestSequence& Sequence() { return sequence_; }
 
     // MainView
     void SetItemText(int id, const std::string& text) override;
@@ -35,6 +37,7 @@ public:
     void ArmStepTimer() override;
     void KillStepTimer() override;
     void MinimizeAndRestore() override;
+    bool AskStimulusFile(const std::string& initialFolder, std::string& path) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ public:
     bool SendCommand(const char* command) override {
         if (!linked) return false;
         calls.push_back(command);
+        if (onCommand) onCommand(command);
         return true;
     }
     bool RequestData(const char* item, char* buffer, std::size_t capacity) override {
@@ -53,6 +55,8 @@ public:
         return c;
     }
 
+    // Called after each accepted command, e.g. to log it beside other events.
+    std::function<void(const std::string&)> onCommand;
     bool linked = false;
     bool connectSucceeds = true;
     bool launchSucceeds = true;

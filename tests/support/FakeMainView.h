@@ -21,6 +21,12 @@ public:
     }
     void KillStepTimer() override { timerArmed = false; }
     void MinimizeAndRestore() override { ++minimizeRestores; }
+    bool AskStimulusFile(const std::string& initialFolder, std::string& path) override {
+        askedFolder = initialFolder;
+        if (!chooseConfirms) return false;
+        path = chosenPath;
+        return true;
+    }
 
     std::string Text(int id) const {
         auto it = texts.find(id);
@@ -38,6 +44,9 @@ public:
     bool timerArmed = false;
     int timerArms = 0;
     int minimizeRestores = 0;
+    bool chooseConfirms = false;
+    std::string chosenPath;
+    std::string askedFolder;
 };
 
 }  // namespace vorn::test

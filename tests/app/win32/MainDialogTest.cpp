@@ -3,6 +3,7 @@
 #include "resources/resource.h"
 #include "settings/win32/PrivateProfileFile.h"
 #include "support/FakeAnalyzerConnection.h"
+#include "support/FakeClock.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -54,12 +55,13 @@ protected:
     }
     std::string iniPath;
     test::FakeAnalyzerConnection link;
+    test::FakeClock clock;
 };
 
 TEST_F(MainDialogTest, ShowsEveryControlOfTheTemplateWithItsTextAndFonts) {
     ASSERT_TRUE(test::WriteWholeFile(iniPath, "[Settings]\r\nStimulusFilename=C:\\VORNData\\Stimulus\\Probe.wav\r\n"));
     PrivateProfileFile ini(iniPath);
-    CVORNDlg dialog(GetModuleHandleA(nullptr), ini, link);
+    CVORNDlg dialog(GetModuleHandleA(nullptr), ini, link, clock);
     RunDriven(dialog, [](HWND dlg) {
         const std::pair<int, const char*> texts[] = {
             {IDC_TITLE, "Corwith Number Test Control"},
@@ -120,7 +122,7 @@ TEST_F(MainDialogTest, EscapeClosesItAndTheSettingsAreWrittenOnDestruction) {
     PrivateProfileFile ini(iniPath);
     bool closedByEscape = false;
     {
-        CVORNDlg dialog(GetModuleHandleA(nullptr), ini, link);
+        CVORNDlg dialog(GetModuleHandleA(nullptr), ini, link, clock);
         RunDriven(dialog, [&](HWND dlg) {
             // A real key press as the dialog's message loop sees it.
             HWND focus = GetDlgItem(dlg, IDC_SELECT_STIMULUS);
