@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -18,7 +19,7 @@ Spectrum NaiveDft(const Spectrum& x, int sign) {
     const std::size_t n = x.size();
     std::vector<std::complex<double>> roots(n);
     for (std::size_t i = 0; i < n; ++i) {
-        double angle = 2.0 * M_PI * static_cast<double>(i) / static_cast<double>(n);
+        double angle = 2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n);
         roots[i] = {std::cos(angle), sign * std::sin(angle)};
     }
     Spectrum out(n);
