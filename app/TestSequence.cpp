@@ -2,6 +2,7 @@
 
 #include "analyzer/AnalyzerCommands.h"
 #include "analyzer/LeadingNumber.h"
+#include "app/CorwithNumber.h"
 #include "common/MessageSink.h"
 #include "resources/resource.h"
 
@@ -43,7 +44,12 @@ std::string StimulusDisplayName(const char* path) {
 
 TestSequence::TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view,
                            Clock& clock)
-    : settings_(settings), stimulus_(stimulus), link_(link), view_(view), clock_(clock) {}
+    : settings_(settings), stimulus_(stimulus), link_(link), view_(view), clock_(clock) {
+    computeResult_ = [this] {
+        return ComputeCorwithNumber(link_, settings_.SpanStartFreq, settings_.SpanStopFreq,
+                                    settings_.CorwithNumberScaleFactor);
+    };
+}
 
 void TestSequence::OnDialogStart() {
     view_.SetProgress(0);

@@ -46,7 +46,8 @@ std::string StimulusDisplayName(const char* path);
 
 class TestSequence {
 public:
-    // Computes the Corwith Number at the end of the analysis pass (0 after a failure).
+    // Computes the Corwith Number at the end of the analysis pass (0 after a failure);
+    // ComputeCorwithNumber over the sequence's link unless a test puts another in place.
     using ResultComputation = std::function<float()>;
 
     TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view, Clock& clock);
