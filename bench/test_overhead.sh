@@ -1,0 +1,43 @@
+#!/bin/bash
+# The program's own overhead in one whole AutoProcess test under Wine: the wall time from
+# the press of "Capture Sealed Data" to the Corwith Number on screen, less the waits and
+# durations the sequence itself prescribes (script waits, two captures of TestDuration,
+# AutoProcessDelay, and two processing passes that each last until the analyzer's
+# running time passes TestDuration - 1 s).
+#   bench/test_overhead.sh build/bench build/windows
+set -euo pipefail
+tree=$(cd "${2:-build/windows}" && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
+[ -n "${VORN_IN_SESSION:-}" ] || { unset DISPLAY; VORN_IN_SESSION=1 exec "$here/scripts/wine-session.sh" bash "$0" "$@"; }
+source "$here/scripts/e2e-lib.sh"
+
+duration=5 delay=1 runs=${RUNS:-3}
+work="$tree/bench-overhead"
+rm -rf "$work"; mkdir -p "$work/bin"
+cp "$tree/app/VORN.exe" "$work/bin/"
+prepare_data_folder "$work/data"
+data=$(winpath "$work/data")
+write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" "$duration" "$delay" 1
+start_analyzer --hidden 2>/dev/null || start_analyzer
+trap 'kill ${vorn_pid:-} 2>/dev/null; stop_analyzer' EXIT
+start_vorn "$work/bin/VORN.exe"
+
+# Script waits: 3.75 s in each capture script, 0.25 s after each capture's save.
+prescribed=$(awk -v d=$duration -v w=$delay 'BEGIN { print 2 * 3.75 + 2 * 0.25 + 2 * d + w + 2 * (d - 1) }')
+echo "prescribed waits and durations: ${prescribed} s per test"
+results=()
+for i in $(seq "$runs"); do
+    start=$(date +%s.%N)
+    driver click "$caption" 1007 >/dev/null
+    driver waittext "$caption" 1042 "Corwith Number =" 180000 >/dev/null
+    end=$(date +%s.%N)
+    overhead=$(awk -v a="$start" -v b="$end" -v p="$prescribed" 'BEGIN { printf "%.3f", b - a - p }')
+    echo "run $i: wall $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') s, overhead $overhead s"
+    results+=("$overhead")
+done
+median=$(printf '%s\n' "${results[@]}" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+echo "median overhead of the whole test: $median s (target < 1 s)"
+driver close "$caption"
+wait "$vorn_pid" || true
+vorn_pid=

@@ -1,0 +1,67 @@
+# Shared steps of `make run` and the end-to-end tests, sourced inside a Wine session
+# (scripts/wine-session.sh): a data folder, the substitute analyzer, VORN.exe and the
+# GUI driver. Needs: tree (the Windows build tree).
+here_lib=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+wine_run="$here_lib/../cmake/wine-run.sh"
+caption="VORN Test Control"
+
+driver() { "$wine_run" "$tree/tools/VornDriver.exe" "$@" | tr -d '\r'; }
+
+# The Windows form of a Unix path (Wine's drive Z:).
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+# prepare_data_folder UNIX_DIR: Config with the two analyzer configuration files,
+# Output, and Stimulus holding a sample stimulus (12 s of pink noise, 48 kHz stereo).
+prepare_data_folder() {
+    local dir=$1
+    mkdir -p "$dir/Config" "$dir/Output" "$dir/Stimulus"
+    cp "$here_lib/vorndata/Config/"*.cfg "$dir/Config/"
+    [ -f "$dir/Stimulus/PinkNoise.wav" ] ||
+        sox -q -n -r 48000 -b 16 -c 2 "$dir/Stimulus/PinkNoise.wav" synth 12 pinknoise gain -12
+}
+
+# write_ini FILE OUTPUT_FOLDER STIMULUS DURATION DELAY AUTOPROCESS: the settings a run starts from.
+write_ini() {
+    printf '[Settings]\r\nTestDuration=%s\r\nSpanStartFreq=30.0\r\nSpanStopFreq=150.0\r\nOutputFolder=%s\r\nAutoProcess=%s\r\nAutoProcessDelay=%s\r\nCorwithNumberScaleFactor=1.0\r\nStimulusFilename=%s\r\nInputDevIndex=0\r\nOutputDevIndex=0\r\nMinimizeAnalyzer=0\r\n' \
+        "$4" "$2" "$6" "$5" "$3" >"$1"
+}
+
+# start_analyzer [OPTIONS...]: starts the substitute analyzer in the background
+# (pid in analyzer_pid) and waits until it serves.
+start_analyzer() {
+    "$wine_run" "$tree/simulator/VornAnalyzerSim.exe" "$@" >/dev/null 2>&1 &
+    analyzer_pid=$!
+    wait_for_x_window "VORN substitute analyzer - Tonaserv" 20
+}
+
+register_analyzer() { "$wine_run" "$tree/simulator/VornAnalyzerSim.exe" /register "$@" >/dev/null; }
+
+stop_analyzer() {
+    [ -n "${analyzer_pid:-}" ] && kill "$analyzer_pid" 2>/dev/null && wait "$analyzer_pid" 2>/dev/null
+    analyzer_pid=
+    return 0
+}
+
+# start_vorn EXE: starts the program in the background (pid in vorn_pid) and waits for its window.
+start_vorn() {
+    "$wine_run" "$1" >/dev/null 2>&1 &
+    vorn_pid=$!
+    driver wait "$caption" 20000 >/dev/null
+}
+
+wait_for_x_window() {
+    local name=$1 seconds=$2
+    for _ in $(seq $((seconds * 10))); do
+        xwininfo -name "$name" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "window \"$name\" did not appear" >&2
+    return 1
+}
+
+screenshot() {
+    local name=$1 out=$2
+    local wid
+    wid=$(xwininfo -name "$name" | awk '/Window id:/ {print $4}')
+    import -window "$wid" "$out"
+}
