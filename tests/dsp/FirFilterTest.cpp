@@ -7,6 +7,7 @@
 #include <cmath>
 #include <complex>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ std::vector<float> Coefficients(const TFirFilter& f) {
 // Magnitude response of the taps at frequency hz, in dB.
 double ResponseDb(const std::vector<float>& c, double hz, double rate) {
     std::complex<double> sum = 0;
-    for (size_t k = 0; k < c.size(); ++k) sum += double(c[k]) * std::polar(1.0, -2 * M_PI * hz * k / rate);
+    for (size_t k = 0; k < c.size(); ++k) sum += double(c[k]) * std::polar(1.0, -2 * std::numbers::pi * hz * k / rate);
     return 20 * std::log10(std::abs(sum));
 }
 
