@@ -18,36 +18,46 @@ grep -q -w avx2 /proc/cpuinfo && echo "CPU has AVX2" || echo "CPU has no AVX2 (A
        --benchmark_report_aggregates_only=true
 
 /usr/bin/python3 - "$work" <<'PY'
-import json, sys, timeit
+import json, sys, time
 import numpy as np
 from scipy.signal import lfilter
 
 work = sys.argv[1]
 taps = np.fromfile(f"{work}/taps.f32", dtype=np.float32).astype(np.float64)
 x = np.fromfile(f"{work}/channel0.i16", dtype=np.int16).astype(np.float64)
-runs = [timeit.timeit(lambda: lfilter(taps, 1.0, x), number=1) for _ in range(5)]
-lfilter_ms = float(np.median(runs)) * 1000
+wall, cpu = [], []
+for _ in range(5):
+    w0, c0 = time.perf_counter(), time.process_time()
+    lfilter(taps, 1.0, x)
+    wall.append(time.perf_counter() - w0)
+    cpu.append(time.process_time() - c0)
 
-medians = {}
+# Medians in milliseconds: (wall, cpu). The machine may be shared, so the targets are
+# judged on CPU time; wall time is shown beside it.
+rows = {"lfilter": (float(np.median(wall)) * 1000, float(np.median(cpu)) * 1000)}
 for b in json.load(open(f"{work}/bench.json"))["benchmarks"]:
     if b.get("aggregate_name") == "median" and not b.get("error_occurred"):
-        medians[b["run_name"]] = b["real_time"]  # milliseconds
+        rows[b["run_name"].split("/")[0]] = (b["real_time"], b["cpu_time"])
 
-rows = [("scipy.signal.lfilter", lfilter_ms)]
-names = {"BM_ScalarO2": "scalar loop (-O2)", "BM_Sse2": "SSE2 kernel", "BM_Avx2": "AVX2 kernel"}
-for key, label in names.items():
-    if key in medians:
-        rows.append((label, medians[key]))
-scalar = medians.get("BM_ScalarO2")
-print(f"\n{len(x)} samples, {len(taps)} taps, medians")
-print(f"{'':24} {'ms':>10} {'vs lfilter':>11} {'vs scalar':>10}")
-for label, ms in rows:
-    vs_scalar = f"{scalar / ms:9.2f}x" if scalar else ""
-    print(f"{label:24} {ms:10.1f} {lfilter_ms / ms:10.2f}x {vs_scalar:>10}")
-targets = [("SSE2 >= 4x lfilter", "BM_Sse2", lfilter_ms, 4), ("SSE2 >= 4x scalar", "BM_Sse2", scalar, 4),
-           ("AVX2 >= 8x lfilter", "BM_Avx2", lfilter_ms, 8)]
-for text, key, base, want in targets:
-    if key in medians and base:
-        ratio = base / medians[key]
-        print(f"{text:24} {ratio:6.2f}x  {'met' if ratio >= want else 'NOT MET'}")
+labels = {"lfilter": "scipy.signal.lfilter", "BM_ScalarO2": "scalar loop (-O2)",
+          "BM_Sse2": "SSE2 kernel", "BM_Avx2": "AVX2 kernel"}
+print(f"\nFilterBlock, {len(taps)} taps, {len(x)} samples (60 s, 1 s blocks); medians")
+print(f"{'':22} {'wall ms':>9} {'cpu ms':>9} {'vs lfilter':>11} {'vs scalar':>10}")
+scalar = rows.get("BM_ScalarO2")
+for key, label in labels.items():
+    if key not in rows:
+        continue
+    w, c = rows[key]
+    vs_l = rows["lfilter"][1] / c
+    vs_s = f"{scalar[1] / c:9.2f}x" if scalar else ""
+    print(f"{label:22} {w:9.1f} {c:9.1f} {vs_l:10.2f}x {vs_s:>10}")
+print()
+for text, key, base, want in [("SSE2 vs lfilter", "BM_Sse2", "lfilter", 4),
+                              ("SSE2 vs scalar -O2", "BM_Sse2", "BM_ScalarO2", 4),
+                              ("AVX2 vs lfilter", "BM_Avx2", "lfilter", 8)]:
+    if key in rows and base in rows:
+        ratio = rows[base][1] / rows[key][1]
+        wall_ratio = rows[base][0] / rows[key][0]
+        verdict = "met" if ratio >= want else "NOT MET"
+        print(f"target {text:20} >= {want}x: {ratio:5.2f}x cpu ({wall_ratio:5.2f}x wall)  {verdict}")
 PY

@@ -172,12 +172,6 @@ bool TFirFilter::MakeWorkBuffers(uint32_t length) {
     return true;
 }
 
-int32_t TFirFilter::Saturate(double value) const {
-    double low, high;
-    SampleRange(format.bytesPerSample, low, high);
-    return TruncateToInt32(std::clamp(std::trunc(value), low, high));
-}
-
 bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     if (coefficients == nullptr || history == nullptr || count <= 0 || wave == nullptr) return false;
     const float offset = static_cast<float>(wave->GetOffset());
@@ -196,7 +190,12 @@ bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     for (uint32_t j = 0; j < total; ++j) scaledInput[j] = double(integers[j]) * gain;
     for (uint32_t k = 0; k < n; ++k) taps[k] = coefficients[k];
     convolve(scaledInput.get(), taps.get(), count, sums.get(), length);
-    for (uint32_t i = 0; i < length; ++i) output->WriteSample(i, Saturate(sums[i] + offset));
+    // Results the encoding cannot hold stick at its ends; keeping only the low bytes, as
+    // the encoding itself would, turns an overshoot into a full-scale click.
+    double low, high;
+    SampleRange(format.bytesPerSample, low, high);
+    for (uint32_t i = 0; i < length; ++i)
+        output->WriteSample(i, static_cast<int32_t>(std::clamp(std::trunc(sums[i] + offset), low, high)));
 
     for (uint32_t j = 0; j < n; ++j) history[j] = static_cast<float>(integers[length + j]);
     wave->WriteFrames(output->SampleAddress(0), start, length, 0);

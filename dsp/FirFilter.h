@@ -68,7 +68,6 @@ private:
     void DesignFromTable();
     bool MakeWorkBuffers(uint32_t length);
     void ReleaseWorkBuffers();
-    int32_t Saturate(double value) const;
 
     SampleFormat format;
     FirFilterParams params;
