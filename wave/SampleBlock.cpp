@@ -1,5 +1,7 @@
 #include "wave/SampleBlock.h"
 
+#include "dsp/Smoothing.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -60,8 +62,25 @@ void TSampleBlock::SetChannelCalibration(const ChannelCalibration* record) {
     channelCal.countScale = float(channelCal.countScale / format.HalfRange());
 }
 
+// A 39-tap windowed-sinc lowpass with its cut-off at rate / (2 x ratio). The rounding
+// to single precision at each step is part of the taps' definition.
 void TSampleBlock::BuildInterpolationTable() {
-    // The taper needs the window functions; until they exist the taps stay zero.
+    constexpr double pi = 3.141592654;
+    constexpr int centre = int(kTableSize / 2);
+    for (float& t : table) t = 0.0f;
+    const float half = float(double(format.sampleRate) * 0.5);
+    const float fc = half / float(ratio);
+    // w = pi / ratio; a rate of 0 (an unrepaired format) must not turn it into 0 / 0.
+    const float w = half > 0.0f ? float(double(fc) * pi / half) : float(pi / ratio);
+    table[centre] = float(w / pi);
+    for (int k = 1; k <= centre; ++k) {
+        const float x = float(k) * w;
+        const float c = float(double(std::sin(x)) * (1.0 / (k * pi)));
+        table[centre + k] = c;
+        table[centre - k] = c;
+    }
+    TSmoothing hanning(kTableSize, TSmoothing::Hanning, TSmoothing::NoCorrection);
+    hanning.Apply(table);
 }
 
 }  // namespace vorn

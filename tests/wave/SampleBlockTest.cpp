@@ -1,8 +1,12 @@
 #include "wave/SampleBlock.h"
 
+#include "dsp/PythonOracle.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace vorn {
 namespace {
@@ -77,6 +81,20 @@ TEST(SampleBlockTest, InterpolatingBlockCarriesTheFilterRunIn) {
     EXPECT_EQ(b.GetCount(), 139u);
     TSampleBlock plain(100, Format(2), 4, false);
     EXPECT_EQ(plain.GetCount(), 100u);
+    for (float t : std::vector<float>(plain.GetTable(), plain.GetTable() + 39)) EXPECT_EQ(t, 0.0f);
+}
+
+TEST(SampleBlockTest, InterpolationTableIsAHanningWindowedSincLowpass) {
+    VORN_SKIP_WITHOUT_PYTHON();
+    for (uint32_t ratio : {2u, 3u, 4u, 8u}) {
+        SCOPED_TRACE(ratio);
+        TSampleBlock b(16, Format(2), ratio, true);
+        std::vector<double> ref = test::RunPython(test::PrintAll(
+            "ss.firwin(39, 1.0 / " + std::to_string(ratio) + ", window='hann', scale=False)"));
+        ASSERT_EQ(ref.size(), 39u);
+        for (size_t i = 0; i < 39; ++i) EXPECT_NEAR(b.GetTable()[i], ref[i], 2e-7) << i;
+        EXPECT_FLOAT_EQ(b.GetTable()[19], 1.0f / float(ratio));
+    }
 }
 
 }  // namespace
