@@ -1,6 +1,7 @@
 #include "analyzer/LeadingNumber.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -14,11 +15,21 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(char c) { return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'); }
 bool IsNanChar(char c) { return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_'; }
 
-// True when [p, last) starts with `word`, ignoring case (word is lower case).
-bool StartsWithNoCase(const char* p, const char* last, std::string_view word) {
-    if (static_cast<std::size_t>(last - p) < word.size()) return false;
+// Where the text ends: at a bound, or at its terminating zero byte. A zero byte never
+// matches a digit, sign, letter or blank, so every scan below stops at it anyway.
+struct Bounded {
+    const char* last;
+    bool operator()(const char* p) const { return p == last; }
+};
+struct Terminated {
+    bool operator()(const char* p) const { return *p == '\0'; }
+};
+
+// True when the text at p starts with `word`, ignoring case (word is lower case).
+template <class End>
+bool StartsWithNoCase(const char* p, End atEnd, std::string_view word) {
     for (char w : word) {
-        if ((*p++ | 0x20) != w) return false;
+        if (atEnd(p) || (*p++ | 0x20) != w) return false;
     }
     return true;
 }
@@ -33,11 +44,11 @@ struct Mantissa {
     bool nonZero = false;
 };
 
-template <class DigitTest>
-Mantissa ScanMantissa(const char* p, const char* last, DigitTest isDigit) {
+template <class End, class DigitTest>
+Mantissa ScanMantissa(const char* p, End atEnd, DigitTest isDigit) {
     Mantissa m;
     long long integerDigits = 0;
-    for (; p != last && isDigit(*p); ++p) {
+    for (; !atEnd(p) && isDigit(*p); ++p) {
         m.hasDigits = true;
         if (m.nonZero) {
             ++integerDigits;
@@ -47,10 +58,10 @@ Mantissa ScanMantissa(const char* p, const char* last, DigitTest isDigit) {
         }
     }
     m.leadingPower = integerDigits - 1;
-    if (p != last && *p == '.') {
+    if (!atEnd(p) && *p == '.') {
         const char* afterPoint = p + 1;
         long long position = 0;
-        for (p = afterPoint; p != last && isDigit(*p); ++p) {
+        for (p = afterPoint; !atEnd(p) && isDigit(*p); ++p) {
             m.hasDigits = true;
             --position;
             if (!m.nonZero && *p != '0') {
@@ -65,14 +76,15 @@ Mantissa ScanMantissa(const char* p, const char* last, DigitTest isDigit) {
 }
 
 // An exponent "<marker>[sign]digits"; returns its end, or p when there is none.
-const char* ScanExponent(const char* p, const char* last, char marker, long long& exponent) {
+template <class End>
+const char* ScanExponent(const char* p, End atEnd, char marker, long long& exponent) {
     exponent = 0;
-    if (p == last || (*p | 0x20) != marker) return p;
+    if (atEnd(p) || (*p | 0x20) != marker) return p;
     const char* q = p + 1;
     bool negative = false;
-    if (q != last && (*q == '+' || *q == '-')) negative = *q++ == '-';
-    if (q == last || !IsDigit(*q)) return p;
-    for (; q != last && IsDigit(*q); ++q) {
+    if (!atEnd(q) && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    if (atEnd(q) || !IsDigit(*q)) return p;
+    for (; !atEnd(q) && IsDigit(*q); ++q) {
         // Saturate: any exponent this large already decides overflow or underflow.
         if (exponent < 1000000000) exponent = exponent * 10 + (*q - '0');
     }
@@ -93,50 +105,115 @@ double Convert(const char* first, const char* last, std::chars_format format, co
     return value;
 }
 
-}  // namespace
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-const char* ReadLeadingNumber(const char* first, const char* last, double& value) {
+// The common case of analyzer replies ("%f": a few digits, six decimals) without the
+// general conversion: when the digits form an integer m below 2^53 and the decimal
+// exponent e is within +/-22, m and 10^|e| are exact doubles and one multiplication
+// or division rounds correctly. Returns false, having read nothing, otherwise.
+template <class End>
+bool ReadShortDecimal(const char* p, End atEnd, double& magnitude, const char*& end) {
+    uint64_t digits = 0;
+    int significant = 0;
+    int fractionDigits = 0;
+    bool any = false;
+    for (; !atEnd(p) && IsDigit(*p); ++p) {
+        any = true;
+        if (digits != 0 || *p != '0') {
+            digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+            ++significant;
+        }
+        if (significant > 19) return false;
+    }
+    if (!atEnd(p) && *p == '.') {
+        const char* afterPoint = p + 1;
+        for (p = afterPoint; !atEnd(p) && IsDigit(*p); ++p) {
+            any = true;
+            ++fractionDigits;
+            if (digits != 0 || *p != '0') {
+                digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+                ++significant;
+            }
+            if (significant > 19) return false;
+        }
+    }
+    if (!any) return false;  // a lone "." is no number
+    long long exponent = 0;
+    p = ScanExponent(p, atEnd, 'e', exponent);
+    exponent -= fractionDigits;
+    if (digits == 0) {
+        magnitude = 0.0;
+    } else if (digits <= (uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
+        const double m = static_cast<double>(digits);
+        magnitude = exponent < 0 ? m / kExactPowersOfTen[-exponent] : m * kExactPowersOfTen[exponent];
+    } else {
+        return false;
+    }
+    end = p;
+    return true;
+}
+
+template <class End>
+const char* ReadNumber(const char* first, End atEnd, double& value) {
     value = 0.0;
     const char* p = first;
-    while (p != last && IsSpace(*p)) ++p;
+    while (!atEnd(p) && IsSpace(*p)) ++p;
     bool negative = false;
-    if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (!atEnd(p) && (*p == '+' || *p == '-')) negative = *p++ == '-';
     const double sign = negative ? -1.0 : 1.0;
 
-    if (p != last && (*p | 0x20) == 'i') {
-        if (!StartsWithNoCase(p, last, "inf")) return first;
+    if (!atEnd(p) && (*p | 0x20) == 'i') {
+        if (!StartsWithNoCase(p, atEnd, "inf")) return first;
         value = sign * std::numeric_limits<double>::infinity();
-        return p + (StartsWithNoCase(p, last, "infinity") ? 8 : 3);
+        return p + (StartsWithNoCase(p, atEnd, "infinity") ? 8 : 3);
     }
-    if (p != last && (*p | 0x20) == 'n') {
-        if (!StartsWithNoCase(p, last, "nan")) return first;
+    if (!atEnd(p) && (*p | 0x20) == 'n') {
+        if (!StartsWithNoCase(p, atEnd, "nan")) return first;
         value = std::copysign(std::numeric_limits<double>::quiet_NaN(), sign);
         p += 3;
-        if (p != last && *p == '(') {
+        if (!atEnd(p) && *p == '(') {
             const char* q = p + 1;
-            while (q != last && IsNanChar(*q)) ++q;
-            if (q != last && *q == ')') p = q + 1;
+            while (!atEnd(q) && IsNanChar(*q)) ++q;
+            if (!atEnd(q) && *q == ')') p = q + 1;
         }
         return p;
     }
 
     // "0x" counts only when hexadecimal digits follow; otherwise the "0" alone is read.
-    if (p != last && *p == '0' && last - p >= 2 && (p[1] | 0x20) == 'x') {
-        Mantissa m = ScanMantissa(p + 2, last, IsHexDigit);
+    if (!atEnd(p) && *p == '0' && !atEnd(p + 1) && (p[1] | 0x20) == 'x') {
+        Mantissa m = ScanMantissa(p + 2, atEnd, IsHexDigit);
         if (m.hasDigits) {
             long long exponent = 0;
-            const char* end = ScanExponent(m.end, last, 'p', exponent);
+            const char* end = ScanExponent(m.end, atEnd, 'p', exponent);
             value = sign * Convert(p + 2, end, std::chars_format::hex, m, exponent, 4);
             return end;
         }
     }
 
-    Mantissa m = ScanMantissa(p, last, IsDigit);
+    double magnitude = 0.0;
+    const char* end = nullptr;
+    if (ReadShortDecimal(p, atEnd, magnitude, end)) {
+        value = sign * magnitude;
+        return end;
+    }
+    Mantissa m = ScanMantissa(p, atEnd, IsDigit);
     if (!m.hasDigits) return first;
     long long exponent = 0;
-    const char* end = ScanExponent(m.end, last, 'e', exponent);
+    end = ScanExponent(m.end, atEnd, 'e', exponent);
     value = sign * Convert(p, end, std::chars_format::general, m, exponent, 1);
     return end;
+}
+
+}  // namespace
+
+const char* ReadLeadingNumber(const char* first, const char* last, double& value) {
+    return ReadNumber(first, Bounded{last}, value);
+}
+
+const char* ReadLeadingNumber(const char* text, double& value) {
+    return ReadNumber(text, Terminated{}, value);
 }
 
 double LeadingNumberOf(std::string_view text) {

@@ -21,6 +21,9 @@ namespace vorn {
 // or first (with value 0) when no number is there, as strtod's end pointer.
 const char* ReadLeadingNumber(const char* first, const char* last, double& value);
 
+// The same for a zero-terminated text, without first finding its length.
+const char* ReadLeadingNumber(const char* text, double& value);
+
 // The leading number of a text, 0 when there is none.
 double LeadingNumberOf(std::string_view text);
 

@@ -1,6 +1,11 @@
 #include "dsp/RealFft.h"
 
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 
 namespace vorn {
@@ -9,6 +14,41 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 constexpr int kMaxStages = 20;
+
+// One complex point in double precision: (real, imaginary) in one vector register.
+// Loads widen two floats exactly; stores round both parts to nearest float, as a
+// cast does. The operations round exactly as their scalar forms would.
+#if defined(__SSE2__)
+typedef __m128d Complex;
+
+inline Complex Load(const float* p) {
+    return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+}
+inline void Store(float* p, Complex v) { _mm_storel_pi(reinterpret_cast<__m64*>(p), _mm_cvtpd_ps(v)); }
+inline Complex Add(Complex x, Complex y) { return _mm_add_pd(x, y); }
+inline Complex Subtract(Complex x, Complex y) { return _mm_sub_pd(x, y); }
+inline Complex Broadcast(double a, double b) { return _mm_set_pd(b, a); }
+// d * (wr + j wi) with cosines = (wr, wr) and sines = (-wi, wi):
+// (dr wr - di wi, di wr + dr wi), each product rounded, then the sum.
+inline Complex Rotate(Complex d, Complex cosines, Complex sines) {
+    return _mm_add_pd(_mm_mul_pd(d, cosines), _mm_mul_pd(_mm_shuffle_pd(d, d, 1), sines));
+}
+#else
+struct Complex {
+    double re, im;
+};
+inline Complex Load(const float* p) { return {p[0], p[1]}; }
+inline void Store(float* p, Complex v) {
+    p[0] = static_cast<float>(v.re);
+    p[1] = static_cast<float>(v.im);
+}
+inline Complex Add(Complex x, Complex y) { return {x.re + y.re, x.im + y.im}; }
+inline Complex Subtract(Complex x, Complex y) { return {x.re - y.re, x.im - y.im}; }
+inline Complex Broadcast(double a, double b) { return {a, b}; }
+inline Complex Rotate(Complex d, Complex cosines, Complex sines) {
+    return {d.re * cosines.re + d.im * sines.re, d.im * cosines.im + d.re * sines.im};
+}
+#endif
 
 // log2(n) by doubling, or -1 when n is not a power of two up to 2^20.
 int StageCount(int32_t n) {
@@ -54,26 +94,23 @@ void ComplexFft(float* data, int32_t n, int32_t direction) {
         for (int32_t g = 0; g < n; g += span) {
             float* a = data + 2 * g;
             float* b = data + 2 * (g + half);
-            const double ar = a[0], ai = a[1], br = b[0], bi = b[1];
-            a[0] = static_cast<float>(ar + br);
-            a[1] = static_cast<float>(ai + bi);
-            b[0] = static_cast<float>(ar - br);
-            b[1] = static_cast<float>(ai - bi);
+            const Complex x = Load(a), y = Load(b);
+            Store(a, Add(x, y));
+            Store(b, Subtract(x, y));
         }
-        double wr = baseCos;
-        double wi = sign * baseSin;
         const double stepCos = baseCos;
         const double stepSin = sign * baseSin;
+        double wr = baseCos;
+        double wi = stepSin;
         for (int32_t k = 1; k < half; ++k) {
+            const Complex cosines = Broadcast(wr, wr);
+            const Complex sines = Broadcast(-wi, wi);
             for (int32_t g = k; g < n; g += span) {
                 float* a = data + 2 * g;
                 float* b = data + 2 * (g + half);
-                const double ar = a[0], ai = a[1], br = b[0], bi = b[1];
-                const double dr = ar - br, di = ai - bi;
-                a[0] = static_cast<float>(ar + br);
-                a[1] = static_cast<float>(ai + bi);
-                b[0] = static_cast<float>(dr * wr - di * wi);
-                b[1] = static_cast<float>(dr * wi + di * wr);
+                const Complex x = Load(a), y = Load(b);
+                Store(a, Add(x, y));
+                Store(b, Rotate(Subtract(x, y), cosines, sines));
             }
             const double r = wr * stepCos - wi * stepSin;
             wi = wi * stepCos + wr * stepSin;

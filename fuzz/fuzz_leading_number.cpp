@@ -1,5 +1,6 @@
-// Reads arbitrary bytes with ReadLeadingNumber and with the C library's strtod, and
-// stops on the first text where they read a different length or a different value.
+// Reads arbitrary bytes with both forms of ReadLeadingNumber (bounded and
+// zero-terminated) and with the C library's strtod, and stops on the first text where
+// they read a different length or a different value.
 #include "analyzer/LeadingNumber.h"
 
 #include <cmath>
@@ -18,5 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::isnan(want) != std::isnan(got)) std::abort();
     if (!std::isnan(want) && std::memcmp(&want, &got, sizeof want) != 0) std::abort();
     if (std::signbit(want) != std::signbit(got)) std::abort();
+    double terminated = 0;
+    if (vorn::ReadLeadingNumber(text.c_str(), terminated) != strtodEnd) std::abort();
+    if (std::memcmp(&terminated, &got, sizeof got) != 0 && !(std::isnan(terminated) && std::isnan(got))) std::abort();
     return 0;
 }

@@ -100,6 +100,9 @@ TEST(LeadingNumberTest, ReadsWhatTheCLibraryReads) {
         const char* end = ReadLeadingNumber(c.text.data(), c.text.data() + c.text.size(), value);
         EXPECT_EQ(static_cast<std::size_t>(end - c.text.data()), c.length) << c.text.substr(0, 40);
         ExpectSameValue(value, c.value, c.text.substr(0, 40));
+        end = ReadLeadingNumber(c.text.c_str(), value);
+        EXPECT_EQ(static_cast<std::size_t>(end - c.text.data()), c.length) << c.text.substr(0, 40);
+        ExpectSameValue(value, c.value, c.text.substr(0, 40));
     }
 }
 
@@ -116,12 +119,22 @@ TEST(LeadingNumberTest, NotANumberKeepsItsSignAndOptionalSuffix) {
     EXPECT_EQ(LeadingNumberOf("na"), 0.0);
 }
 
-// A zero byte ends the text for strtod; with explicit bounds it simply is not a digit.
+// A zero byte ends the text for strtod; with explicit bounds it simply is not a digit,
+// and the zero-terminated form must read exactly as far as the bounded one.
 TEST(LeadingNumberTest, StopsAtTheBoundsAndAtAZeroByte) {
     std::string text("12\0" "34", 5);
     double value = 0;
     EXPECT_EQ(ReadLeadingNumber(text.data(), text.data() + text.size(), value), text.data() + 2);
     EXPECT_EQ(value, 12.0);
+    // Nothing past the zero byte is looked at, also where a longer word could match.
+    for (const char* cut : {"0", "0x", "1e", "1e+", "in", "infin", "nan", "nan(a", "-", "."}) {
+        std::string padded = std::string(cut) + '\0' + "x1p4inity(a)";
+        double bounded = -1, terminated = -1;
+        const char* a = ReadLeadingNumber(padded.data(), padded.data() + std::strlen(cut), bounded);
+        const char* b = ReadLeadingNumber(padded.c_str(), terminated);
+        EXPECT_EQ(a, b) << cut;
+        ExpectSameValue(terminated, bounded, cut);
+    }
     const char* digits = "123456";
     EXPECT_EQ(ReadLeadingNumber(digits, digits + 3, value), digits + 3);
     EXPECT_EQ(value, 123.0);
@@ -140,6 +153,9 @@ void ExpectSameAsStrtod(const std::string& text) {
     const char* end = ReadLeadingNumber(text.c_str(), text.c_str() + text.size(), got);
     ASSERT_EQ(end, strtodEnd) << '"' << text << '"';
     ExpectSameValue(got, want, text);
+    double terminated = -1;
+    ASSERT_EQ(ReadLeadingNumber(text.c_str(), terminated), strtodEnd) << '"' << text << '"';
+    ExpectSameValue(terminated, want, text);
 }
 
 TEST(LeadingNumberTest, TableAgreesWithStrtod) {
