@@ -77,9 +77,8 @@ inline Bytes Chunk(const char* id, const Bytes& data, int64_t size = -1) {
 }
 
 inline Bytes Chunk(uint32_t id, const Bytes& data, int64_t size = -1) {
-    char text[4] = {char(id), char(id >> 8), char(id >> 16), char(id >> 24)};
     Bytes b;
-    b.insert(b.end(), text, text + 4);
+    Put32(b, id);
     Put32(b, uint32_t(size < 0 ? int64_t(data.size()) : size));
     Append(b, data);
     return b;
