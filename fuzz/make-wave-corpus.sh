@@ -1,0 +1,46 @@
+#!/bin/bash
+# Writes the seed files of fuzz_wave_load into fuzz/corpus/wave_load/: small valid
+# files of each sample width, one with a LIST chunk and a "CAL1" text, and files
+# carrying the calibration chunk and the legacy record behind the RIFF form.
+set -euo pipefail
+out=$(cd "$(dirname "$0")" && pwd)/corpus/wave_load
+mkdir -p "$out"
+/usr/bin/python3 - "$out" <<'PY'
+import struct, sys
+out = sys.argv[1]
+
+def chunk(cid, data, size=None):
+    if isinstance(cid, int):
+        cid = struct.pack('<I', cid)
+    pad = b'\0' if len(data) % 2 else b''
+    return cid + struct.pack('<I', len(data) if size is None else size) + data + pad
+
+def fmt(ch, rate, width, tag=1):
+    return chunk(b'fmt ', struct.pack('<HHIIHH', tag, ch, rate, rate * ch * width, ch * width, 8 * width))
+
+def riff(*chunks):
+    body = b'WAVE' + b''.join(chunks)
+    return b'RIFF' + struct.pack('<I', len(body)) + body
+
+def save(name, data):
+    open(f'{out}/{name}', 'wb').write(data)
+
+ramp = bytes((i * 37 + 11) % 256 for i in range(48))
+save('mono8.wav', riff(fmt(1, 8000, 1), chunk(b'data', ramp[:9])))
+save('stereo16.wav', riff(fmt(2, 48000, 2), chunk(b'data', ramp[:16])))
+save('stereo24.wav', riff(fmt(2, 96000, 3), chunk(b'data', ramp[:24])))
+save('mono32.wav', riff(fmt(1, 44100, 4, 3), chunk(b'data', ramp[:16])))
+cal1 = b'hdr 333D01 ABCDEFGHIJKLMNOPQR1000012000 tail of the text'
+save('list-cal1.wav', riff(fmt(2, 44100, 2), chunk(b'LIST', b'INFOISFT\x05\0\0\0vorn\0'),
+                          chunk(b'CAL1', cal1), chunk(b'data', ramp[:12])))
+block = bytearray(2048)
+block[260 + 156:260 + 161] = b'Mic A'
+block[894 + 156:894 + 161] = b'Mic B'
+save('calibration.wav', riff(fmt(1, 8000, 2), chunk(b'data', ramp[:8])) + chunk(0x66, bytes(block)))
+save('calibration-size0.wav', riff(fmt(1, 8000, 2), chunk(b'data', ramp[:8])) + chunk(0x66, bytes(block), 0))
+legacy = bytearray(1024)
+legacy[0:4] = struct.pack('<i', 1)
+legacy[400:408] = struct.pack('<ff', 0.5, 0.75)
+save('legacy.wav', riff(fmt(2, 8000, 2), chunk(b'data', ramp[:8])) + chunk(0x65, bytes(legacy)))
+PY
+ls -l "$out"

@@ -1,0 +1,49 @@
+// A ByteStream over a C stdio file. Besides opening by name it can create a new,
+// uniquely named empty file in a folder (never replacing an existing one), which is
+// how saves get their temporary file beside the target.
+#pragma once
+
+#include "wave/ByteStream.h"
+
+#include <cstdio>
+#include <string>
+
+namespace vorn {
+
+class FileStream final : public ByteStream {
+public:
+    enum class Mode {
+        Read,       // existing file, read only
+        ReadWrite,  // existing file, read and write
+        Append,     // existing file, writes go to its end
+    };
+
+    FileStream() = default;
+    ~FileStream() override;
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
+
+    bool Open(const std::string& path, Mode mode);
+    // Creates "<folder>/<prefix><unique>.tmp" for reading and writing; `name` receives it.
+    bool CreateUnique(const std::string& folder, const std::string& prefix, std::string& name);
+    // Flushes and closes; false when buffered data could not be written.
+    bool Close();
+    bool IsOpen() const { return file != nullptr; }
+
+    std::size_t Read(void* destination, std::size_t n) override;
+    std::size_t Write(const void* source, std::size_t n) override;
+    bool Seek(uint64_t offset) override;
+    uint64_t Tell() override;
+    uint64_t Size() override;
+
+private:
+    std::FILE* file = nullptr;
+};
+
+// The folder part of a path ("." when it has none), for files made beside it.
+std::string FolderOf(const std::string& path);
+// Moves source over destination, replacing it; false leaves both as they were.
+bool ReplaceFile(const std::string& source, const std::string& destination);
+bool RemoveFile(const std::string& path);
+
+}  // namespace vorn

@@ -1,0 +1,67 @@
+#include "wave/SampleBlock.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace vorn {
+
+TSampleBlock::TSampleBlock(uint32_t n, SampleFormat f, uint32_t r, bool interp)
+    : format(f), count(n), ratio(r), interpolate(interp) {
+    if (ratio > 1 && interpolate) {
+        count += kTableSize;
+        BuildInterpolationTable();
+    }
+    SetChannelCalibration(nullptr);
+    if (count == 0) {
+        failed = true;
+        return;
+    }
+    uint64_t bytes = uint64_t(count) * format.bytesPerSample;
+    samples = static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1));
+    if (!samples) {
+        failed = true;
+        return;
+    }
+    FillOffset();
+}
+
+TSampleBlock::~TSampleBlock() { std::free(samples); }
+
+uint8_t* TSampleBlock::SampleAddress(uint32_t index) const {
+    if (!samples || index >= count) return nullptr;
+    return samples + uint64_t(index) * format.bytesPerSample;
+}
+
+float TSampleBlock::ReadSample(uint32_t index, bool scaled) const {
+    const uint8_t* p = SampleAddress(index);
+    if (!p) return float(format.offset);
+    int64_t centred = int64_t(DecodeSample(p, format.bytesPerSample)) - format.offset;
+    if (scaled) return float(double(centred) * channelCal.countScale);
+    return float(centred);
+}
+
+void TSampleBlock::WriteSample(uint32_t index, int32_t value) {
+    if (uint8_t* p = SampleAddress(index)) EncodeSample(p, format.bytesPerSample, value);
+}
+
+void TSampleBlock::FillOffset() {
+    for (uint32_t i = 0; i < count && samples; ++i)
+        EncodeSample(samples + uint64_t(i) * format.bytesPerSample, format.bytesPerSample,
+                     format.offset);
+}
+
+void TSampleBlock::SetChannelCalibration(const ChannelCalibration* record) {
+    if (record && record->valid != 0) {
+        channelCal = *record;
+    } else {
+        channelCal.SetRelativeDefaults();
+        if (!record) channelCal.valid = 0;
+    }
+    channelCal.countScale = float(channelCal.countScale / format.HalfRange());
+}
+
+void TSampleBlock::BuildInterpolationTable() {
+    // The taper needs the window functions; until they exist the taps stay zero.
+}
+
+}  // namespace vorn

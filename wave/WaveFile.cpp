@@ -1,0 +1,177 @@
+#include "wave/WaveFile.h"
+
+#include "common/MessageSink.h"
+#include "wave/LittleEndian.h"
+#include "wave/RiffChunks.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace vorn {
+
+namespace {
+constexpr uint32_t kHeaderSize = 44;
+constexpr uint32_t kFmtMinimum = 14;  // up to and including the frame size field
+
+void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
+
+std::string SystemTempFolder() {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string(".") : p.string();
+}
+
+// The canonical header: RIFF form, 16-byte integer-PCM "fmt ", "data" of dataBytes.
+void EncodeWaveHeader(uint8_t* h, const SampleFormat& f, uint32_t dataBytes) {
+    const uint32_t frameSize = f.FrameSize();
+    le::PutU32(h + 0, le::FourCC("RIFF"));
+    le::PutU32(h + 4, kHeaderSize - 8 + dataBytes + (dataBytes & 1u));
+    le::PutU32(h + 8, le::FourCC("WAVE"));
+    le::PutU32(h + 12, le::FourCC("fmt "));
+    le::PutU32(h + 16, 16);
+    le::PutU16(h + 20, 1);
+    le::PutU16(h + 22, f.channels);
+    le::PutU32(h + 24, f.sampleRate);
+    le::PutU32(h + 28, frameSize * f.sampleRate);
+    le::PutU16(h + 32, uint16_t(frameSize));
+    le::PutU16(h + 34, f.bits);
+    le::PutU32(h + 36, le::FourCC("data"));
+    le::PutU32(h + 40, dataBytes);
+}
+}  // namespace
+
+TWaveFile::TWaveFile(const std::string& fileName, int16_t m, bool backup, const char* folder)
+    : mode(m), keepBackup(backup), tempDir(folder && *folder ? folder : SystemTempFolder()),
+      targetName(fileName) {
+    WaitCursor wait;
+    if (mode == 0) {
+        if (!Load()) failed = true;
+    } else if (mode == 1) {
+        // Direct editing is not available yet; say so through the flag callers check.
+        failed = true;
+    }
+    highWater = frameCount;
+}
+
+TWaveFile::~TWaveFile() {
+    if (mode != 1 || !fileHandle.IsOpen()) return;
+    if (!fileHandle.Close()) {
+        Report(kCloseFailed);
+        return;
+    }
+    if ((keepBackup || deleteWorkingOnClose) && !RemoveFile(workingName)) Report(kDeleteFailed);
+}
+
+void TWaveFile::Seek(uint32_t) {
+    // Memory mode moves only the cursor, which SetPosition and Advance already did.
+}
+
+void TWaveFile::SetTargetName(const std::string& name) {
+    targetName = name;
+    deleteWorkingOnClose = false;
+}
+
+bool TWaveFile::Commit() { return mode == 0 ? Save() : false; }
+
+bool TWaveFile::Load() {
+    if (mode != 0) return false;
+    FileStream in;
+    if (!in.Open(targetName, FileStream::Mode::Read)) return false;
+    const bool ok = LoadFrom(in);
+    in.Close();
+    return ok;
+}
+
+bool TWaveFile::LoadFrom(ByteStream& in) {
+    ReadCalibration(in);
+    riff::Chunk form;
+    if (riff::FindWaveForm(in, form) != riff::Search::Found) return false;
+    const uint64_t contents = form.dataOffset + 4;
+    riff::Chunk fmt;
+    if (riff::FindChunk(in, le::FourCC("fmt "), contents, form.End(), fmt) != riff::Search::Found)
+        return false;
+    if (!ApplyFmtChunk(in, fmt.dataOffset, fmt.size)) return false;
+
+    riff::Chunk data;
+    const uint64_t afterFmt = fmt.End() + (fmt.size & 1u);
+    switch (riff::FindChunk(in, le::FourCC("data"), afterFmt, form.End(), data)) {
+    case riff::Search::Missing: Report(kNoDataChunk); return false;
+    case riff::Search::Oversized: return false;  // as good as a short read
+    case riff::Search::Found: break;
+    }
+    if (data.size == 0) return false;
+
+    if (!Resize(FramesForBytes(data.size))) {
+        Report(kNoSampleMemory);
+        ReleaseSamples();
+        return false;
+    }
+    // One read straight into the buffer: the samples are touched once.
+    if (!in.Seek(data.dataOffset) || in.Read(samples, byteSize) != byteSize) {
+        ReleaseSamples();
+        return false;
+    }
+    frameCount = FramesForBytes(byteSize);
+    modified = false;
+    return true;
+}
+
+bool TWaveFile::ApplyFmtChunk(ByteStream& in, uint64_t at, uint32_t size) {
+    // Only channels, rate and frame size are used; the format tag and bit count are not
+    // looked at, so a float tag reads as integers of the given size.
+    if (size < kFmtMinimum) return false;
+    uint8_t f[kFmtMinimum];
+    if (!in.Seek(at) || in.Read(f, kFmtMinimum) != kFmtMinimum) return false;
+    const uint16_t channels = le::U16(f + 2);
+    const uint32_t rate = le::U32(f + 4);
+    const uint16_t frameSize = le::U16(f + 12);
+    if (channels == 0 || frameSize == 0) return false;
+    format.Set(rate, channels, uint16_t(frameSize / channels));
+    // The factors depend on the sample range, which the file may just have changed.
+    SetScale(leftFullScale, rightFullScale);
+    return true;
+}
+
+bool TWaveFile::Save() {
+    if (mode != 0) return false;
+    WaitCursor wait;
+    // Written beside the target and moved over it only when complete, so a failure at
+    // any point leaves the old file as it was.
+    FileStream out;
+    std::string temporary;
+    if (!out.CreateUnique(FolderOf(targetName), "wav", temporary)) {
+        failed = true;
+        return false;
+    }
+    if (!WriteWaveForm(out)) {
+        out.Close();
+        RemoveFile(temporary);
+        failed = true;
+        return false;
+    }
+    if (calibrationPresent) WriteCalibrationChunk(out);
+    if (!out.Close() || !ReplaceFile(temporary, targetName)) {
+        RemoveFile(temporary);
+        failed = true;
+        return false;
+    }
+    modified = false;
+    deleteWorkingOnClose = false;
+    return true;
+}
+
+bool TWaveFile::WriteWaveForm(ByteStream& out) {
+    const uint32_t frames = samples ? std::min(highWater, frameCount) : 0;
+    const uint64_t n = uint64_t(format.FrameSize()) * frames;
+    if (kHeaderSize - 8 + n + (n & 1u) > UINT32_MAX) return false;  // RIFF length would wrap
+    uint8_t header[kHeaderSize];
+    EncodeWaveHeader(header, format, uint32_t(n));
+    if (out.Write(header, kHeaderSize) != kHeaderSize) return false;
+    if (n > 0 && out.Write(samples, n) != n) return false;
+    const uint8_t pad = 0;
+    if ((n & 1u) && out.Write(&pad, 1) != 1) return false;
+    return true;
+}
+
+}  // namespace vorn

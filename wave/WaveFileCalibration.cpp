@@ -1,0 +1,119 @@
+// TWaveFile: the calibration block. Read at every opening from the first top-level
+// chunk 0x66 behind the RIFF form, else from a legacy 0x65 record, else from a "CAL1"
+// text inside the form; written behind the RIFF form on save. Nothing here fails a
+// file: a missing or short record only leaves the block marked absent.
+#include "wave/WaveFile.h"
+
+#include "common/MessageSink.h"
+#include "wave/DebugOutput.h"
+#include "wave/LittleEndian.h"
+#include "wave/RiffChunks.h"
+
+#include <vector>
+
+namespace vorn {
+
+namespace {
+constexpr uint32_t kCalibrationId = 0x66;
+constexpr uint32_t kLegacyCalibrationId = 0x65;
+constexpr uint32_t kCal1Minimum = 44;
+
+void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
+}  // namespace
+
+void TWaveFile::SetCalibration(const CalibrationBlock& block) {
+    if (!block.SameBytes(calibration)) {
+        calibrationChanged = true;
+        modified = true;
+        // An empty buffer has nothing to rebuild: the block simply goes with it.
+        if (frameCount == 0) {
+            calibrationChanged = false;
+            modified = false;
+        }
+    }
+    calibration = block;
+    calibrationPresent = true;
+}
+
+void TWaveFile::ReadCalibration(ByteStream& in) {
+    calibrationPresent = false;
+    if (ReadCalibrationChunk(in) || ReadLegacyCalibration(in))
+        calibrationPresent = true;
+    else
+        ImportCal1Text(in);
+    in.Seek(0);
+    if (calibration.left.channelName[0] == '\0')
+        SetTextField(calibration.left.channelName, sizeof calibration.left.channelName, "Left");
+    if (calibration.right.channelName[0] == '\0')
+        SetTextField(calibration.right.channelName, sizeof calibration.right.channelName, "Right");
+}
+
+// The chunk's size field is not trusted either way: older writers left it 0, so the
+// record length is what is read, and only a record read whole is taken.
+bool TWaveFile::ReadCalibrationChunk(ByteStream& in) {
+    riff::Chunk c;
+    if (!riff::FindTopLevel(in, kCalibrationId, c)) return false;
+    uint8_t block[CalibrationBlock::kSize];
+    if (!in.Seek(c.dataOffset) || in.Read(block, sizeof block) != sizeof block) return false;
+    calibration = CalibrationBlock::Decode(block);
+    return true;
+}
+
+bool TWaveFile::ReadLegacyCalibration(ByteStream& in) {
+    riff::Chunk c;
+    if (!riff::FindTopLevel(in, kLegacyCalibrationId, c)) return false;
+    uint8_t record[CalibrationBlock::kLegacySize] = {};
+    if (!in.Seek(c.dataOffset) || in.Read(record, sizeof record) != sizeof record) return false;
+    calibration = CalibrationBlock::FromLegacy(record);
+    return true;
+}
+
+void TWaveFile::ImportCal1Text(ByteStream& in) {
+    riff::Chunk form, text;
+    if (riff::FindWaveForm(in, form) != riff::Search::Found) return;
+    if (riff::FindChunk(in, le::FourCC("CAL1"), form.dataOffset + 4, form.End(), text) !=
+        riff::Search::Found)
+        return;
+    if (text.size < kCal1Minimum) return;
+    // The size was checked against the form, which fits the file: no huge buffer here.
+    std::vector<char> bytes(size_t(text.size) + 1, '\0');
+    if (!in.Seek(text.dataOffset) || in.Read(bytes.data(), text.size) != text.size) return;
+    DebugOutput(std::string(bytes.data()) + "\n");
+    if (calibration.ImportCal1Text(bytes.data())) calibrationPresent = true;
+}
+
+namespace {
+void EncodeChunkHeader(uint8_t* h) {
+    le::PutU32(h, kCalibrationId);
+    le::PutU32(h + 4, CalibrationBlock::kSize);
+}
+}  // namespace
+
+void TWaveFile::WriteCalibrationChunk(ByteStream& out) {
+    uint8_t header[8];
+    EncodeChunkHeader(header);
+    if (out.Write(header, sizeof header) != sizeof header) {
+        Report(kCalibrationChunkFailed);
+        calibrationPresent = false;
+        return;
+    }
+    uint8_t block[CalibrationBlock::kSize];
+    calibration.Encode(block);
+    if (out.Write(block, sizeof block) != sizeof block) {
+        Report(kCalibrationWriteFailed);
+        calibrationPresent = false;
+    }
+}
+
+void TWaveFile::AppendCalibration(const std::string& name) {
+    if (name.empty() || !calibrationPresent) return;
+    FileStream f;
+    if (!f.Open(name, FileStream::Mode::Append)) return;
+    uint8_t bytes[8 + CalibrationBlock::kSize];
+    EncodeChunkHeader(bytes);
+    calibration.Encode(bytes + 8);
+    f.Write(bytes, sizeof bytes);
+    f.Close();
+}
+
+}  // namespace vorn
