@@ -1,53 +1,35 @@
 #include "simulator/FrameTransform.h"
 
-#include <cmath>
-#include <numbers>
+#include "dsp/RealFft.h"
+
+#include <cstdint>
 
 namespace vorn::sim {
 
-namespace {
-
-void Transform(std::vector<std::complex<double>>& x, bool inverse) {
-    const std::size_t n = x.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(x[i], x[j]);
-    }
-    for (std::size_t len = 2; len <= n; len <<= 1) {
-        const double angle = 2 * std::numbers::pi / static_cast<double>(len) * (inverse ? 1 : -1);
-        for (std::size_t k = 0; k < len / 2; ++k) {
-            const std::complex<double> w = std::polar(1.0, angle * static_cast<double>(k));
-            for (std::size_t g = 0; g < n; g += len) {
-                const std::complex<double> a = x[g + k];
-                const std::complex<double> b = x[g + k + len / 2] * w;
-                x[g + k] = a + b;
-                x[g + k + len / 2] = a - b;
-            }
-        }
-    }
-}
-
-}  // namespace
-
+// The real transform packs 2 X[k] into the frame's own floats: [0] DC, [1] Nyquist,
+// then real and imaginary parts of bins 1 .. N/2 - 1.
 Bins RealSpectrum(const std::vector<double>& frame) {
-    std::vector<std::complex<double>> x(frame.begin(), frame.end());
-    Transform(x, false);
-    x.resize(frame.size() / 2 + 1);
-    return x;
+    const std::size_t n = frame.size();
+    std::vector<float> packed(frame.begin(), frame.end());
+    TRealFft(static_cast<int32_t>(n)).Forward(packed.data());
+    Bins bins(n / 2 + 1);
+    bins[0] = packed[0] / 2.0;
+    bins[n / 2] = packed[1] / 2.0;
+    for (std::size_t k = 1; k < n / 2; ++k) bins[k] = {packed[2 * k] / 2.0, packed[2 * k + 1] / 2.0};
+    return bins;
 }
 
 std::vector<double> RealFrame(const Bins& halfSpectrum, std::size_t n) {
-    std::vector<std::complex<double>> x(n);
-    for (std::size_t k = 0; k <= n / 2 && k < halfSpectrum.size(); ++k) {
-        x[k] = halfSpectrum[k];
-        if (k != 0 && k != n / 2) x[n - k] = std::conj(halfSpectrum[k]);
+    std::vector<float> packed(n, 0.0f);
+    auto bin = [&](std::size_t k) { return k < halfSpectrum.size() ? halfSpectrum[k] : std::complex<double>(); };
+    packed[0] = static_cast<float>(2 * bin(0).real());
+    packed[1] = static_cast<float>(2 * bin(n / 2).real());
+    for (std::size_t k = 1; k < n / 2; ++k) {
+        packed[2 * k] = static_cast<float>(2 * bin(k).real());
+        packed[2 * k + 1] = static_cast<float>(2 * bin(k).imag());
     }
-    Transform(x, true);
-    std::vector<double> out(n);
-    for (std::size_t i = 0; i < n; ++i) out[i] = x[i].real() / static_cast<double>(n);
-    return out;
+    TRealFft(static_cast<int32_t>(n)).Inverse(packed.data());
+    return std::vector<double>(packed.begin(), packed.end());
 }
 
 }  // namespace vorn::sim

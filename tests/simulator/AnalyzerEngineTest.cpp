@@ -3,13 +3,15 @@
 #include "ModelCorwith.h"
 #include "SimulatorSession.h"
 #include "analyzer/AnalyzerCommands.h"
+#include "app/CorwithNumber.h"
+#include "simulator/EngineConnection.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <regex>
-#include <sstream>
 #include <vector>
 
 namespace vorn::sim::test {
@@ -18,29 +20,6 @@ namespace {
 constexpr const char* kNoiseFree =
     "[Model]\nSampleRate = 48000\nLeakCutoffHz = 100\nLatencyMs = 2.5\nFullScaleSpl = 120\n"
     "StimulusLevelDbfs = -12\n";
-
-std::vector<std::pair<double, double>> Rows(const std::string& text) {
-    std::vector<std::pair<double, double>> rows;
-    std::istringstream in(text);
-    double a = 0;
-    double b = 0;
-    while (in >> a >> b) rows.emplace_back(a, b);
-    return rows;
-}
-
-double RowsCorwith(const std::string& spectrum, const std::string& phase, double k) {
-    const auto levels = Rows(spectrum);
-    const auto phases = Rows(phase);
-    double c = 0;
-    double s = 0;
-    for (std::size_t i = 0; i < levels.size() && i < phases.size(); ++i) {
-        const double p = std::pow(10.0, levels[i].second / 10);
-        const double theta = std::abs(phases[i].second) * std::numbers::pi / 180;
-        c += p * std::cos(theta);
-        s += p * std::sin(theta);
-    }
-    return std::abs(k * s / c);
-}
 
 TEST(AnalyzerEngineTest, EveryCommandOfTheVocabularyIsAccepted) {
     SimulatorSession session(kNoiseFree);
@@ -166,10 +145,12 @@ TEST(AnalyzerEngineTest, CorwithNumberOfTheRowsMatchesTheModelsTransferFunction)
         session.Capture(6.0, false);
         session.Capture(6.0, true);
         session.Process(5.0);
-        ASSERT_TRUE(session.Run(SetMarker1Command(c.low)));
-        ASSERT_TRUE(session.Run(SetMarker2Command(c.high)));
-        const double simulated = RowsCorwith(session.Item(kMarkedSpectrumItem),
-                                             session.Item(kMarkedPhaseItem), 1.0);
+        vorn::test::MessageRecorder messages;
+        EngineConnection connection(session.engine);
+        ASSERT_TRUE(connection.Connect());
+        const double simulated = ComputeCorwithNumber(connection, static_cast<float>(c.low),
+                                                      static_cast<float>(c.high), 1.0f);
+        EXPECT_TRUE(messages.messages.empty());
         const double expected = ModelCorwithNumber(c.model, c.low, c.high, 1.0);
         EXPECT_GT(expected, 0.05);
         EXPECT_NEAR(simulated, expected, 0.005 * expected) << c.extraConfig;
