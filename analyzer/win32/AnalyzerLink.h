@@ -1,0 +1,74 @@
+// The DDE client conversation with the spectrum analyzer (service "Tonaserv", topic
+// "Data"): synchronous execute and request transactions on the platform's DDE
+// management library, and starting the analyzer program named in the registry.
+//
+// Every transaction waits at most timeoutMs (10 s in the program). A reply that
+// arrives after its transaction gave up stays queued for the link's hidden DDE
+// window; the link dispatches pending DDE messages before each transaction so such a
+// late reply is never read as the answer to a later one.
+#pragma once
+
+#include "analyzer/AnalyzerConnection.h"
+
+#include <windows.h>
+#include <dde.h>
+#include <ddeml.h>
+
+#include <functional>
+#include <string>
+
+namespace vorn {
+
+inline constexpr DWORD kAnalyzerTimeoutMs = 10000;
+inline constexpr const char* kAnalyzerService = "Tonaserv";
+inline constexpr const char* kAnalyzerTopic = "Data";
+inline constexpr const char* kAnalyzerRegistryKey = "Software\\Quillon Acoustics LLC\\Tonalith";
+inline constexpr const char* kAnalyzerRegistryValue = "EXE";
+inline constexpr const char* kDdeInitializeFailedText = "DdeInitialize failed";
+inline constexpr const char* kAnalyzerNotInstalledText =
+    "Failure opening the Tonalith-SC signal processing application.  Make sure it is "
+    "installed on this computer.";
+// Wording for a refused command, kept for callers that choose to show it.
+inline constexpr const char* kCommandFailedFormat =
+    "Failure sending DDE command %s to the VORN signal processor - check the command syntax.";
+
+class AnalyzerLink final : public AnalyzerConnection {
+public:
+    // Receives each transport failure line ("DDEML Error code = %d\r").
+    using DebugOutput = std::function<void(const char* line)>;
+
+    // The service name is fixed in the program; tests give each analyzer they start
+    // a name of its own so that parallel runs never talk to each other's server.
+    explicit AnalyzerLink(DWORD timeoutMs = kAnalyzerTimeoutMs,
+                          std::string service = kAnalyzerService);
+    ~AnalyzerLink() override;
+    AnalyzerLink(const AnalyzerLink&) = delete;
+    AnalyzerLink& operator=(const AnalyzerLink&) = delete;
+
+    bool Connect() override;
+    void Disconnect() override;
+    bool SendCommand(const char* command) override;
+    bool RequestData(const char* item, char* buffer, std::size_t capacity) override;
+    bool LaunchAnalyzer() override;
+    bool Linked() const override { return linked_; }
+
+    // Default: OutputDebugStringA.
+    void SetDebugOutput(DebugOutput output);
+
+private:
+    bool Ready() const;
+    void ReportLastError();
+    void DispatchPendingDdeMessages();
+
+    bool linked_ = false;
+    DWORD instance_ = 0;
+    PFNCALLBACK callback_ = nullptr;
+    HSZ service_ = nullptr;
+    HSZ topic_ = nullptr;
+    HCONV conversation_ = nullptr;
+    DWORD timeoutMs_;
+    std::string serviceName_;
+    DebugOutput debugOutput_;
+};
+
+}  // namespace vorn

@@ -1,0 +1,34 @@
+// The analyzer connection served by an engine in the same process: what the program's
+// logic sees over DDE, without DDE. Replies are copied exactly as the DDE link copies
+// them (at most capacity - 1 characters, the rest of the buffer zeroed).
+#pragma once
+
+#include "analyzer/AnalyzerConnection.h"
+#include "simulator/AnalyzerEngine.h"
+
+#include <string>
+#include <vector>
+
+namespace vorn::sim {
+
+class EngineConnection final : public AnalyzerConnection {
+public:
+    explicit EngineConnection(AnalyzerEngine& engine) : engine_(engine) {}
+
+    bool Connect() override { linked_ = true; return true; }
+    void Disconnect() override { linked_ = false; }
+    bool SendCommand(const char* command) override;
+    bool RequestData(const char* item, char* buffer, std::size_t capacity) override;
+    bool LaunchAnalyzer() override { return true; }
+    bool Linked() const override { return linked_; }
+
+    // Every command sent while linked, accepted or not, in order.
+    const std::vector<std::string>& Sent() const { return sent_; }
+
+private:
+    AnalyzerEngine& engine_;
+    bool linked_ = false;
+    std::vector<std::string> sent_;
+};
+
+}  // namespace vorn::sim

@@ -1,0 +1,30 @@
+// What the substitute analyzer received, for a person watching and for tests: one
+// line per transaction, appended to a log file (when one is named) and listed in a
+// small window (unless hidden).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vorn::sim {
+
+class CommandLog {
+public:
+    CommandLog(const std::string& file, bool showWindow, const std::string& title);
+    ~CommandLog();
+    CommandLog(const CommandLog&) = delete;
+    CommandLog& operator=(const CommandLog&) = delete;
+
+    void Add(const std::string& line);
+    void Minimize();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+
+    std::string file_;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+}  // namespace vorn::sim
