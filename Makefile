@@ -29,7 +29,7 @@ fuzz: deps
 	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVORN_FUZZ=ON -DVORN_TESTS=OFF
 	cmake --build $(FUZZ)
 
-bench: deps
+bench: deps windows
 	cmake -S . -B $(BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_BENCH=ON -DVORN_TESTS=OFF
 	cmake --build $(BENCH)
 	scripts/run-benchmarks.sh $(BENCH) $(WINDOWS)

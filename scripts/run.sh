@@ -1,8 +1,9 @@
 #!/bin/bash
-# `make run`: starts VORN.exe under Wine. With a display the operator works it and the
-# script returns when the program ends. Without one (no DISPLAY), it runs on a private
-# Xvfb screen: the script takes a screenshot of the main dialog, then closes the program
-# normally so that VORN.ini is written beside it.
+# `make run`: the program against the substitute analyzer under Wine.
+# With a display the operator works it (C:\VORNData is prepared, the analyzer is
+# registered and started) and the script returns when the program ends. Without one
+# (no DISPLAY, or VORN_HEADLESS=1) it runs one whole automatic test on a private Xvfb
+# screen, prints the results and saves a screenshot (scripts/run-headless.sh).
 #   scripts/run.sh build/windows
 set -euo pipefail
 tree=$(cd "${1:-build/windows}" && pwd)
@@ -10,7 +11,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${VORN_HEADLESS:-}" ]; then
-    exec "$here/scripts/wine-session.sh" "$here/cmake/wine-run.sh" "$tree/app/VORN.exe"
+    exec "$here/scripts/wine-session.sh" bash "$here/scripts/run-interactive.sh" "$tree"
 fi
 unset DISPLAY
 exec "$here/scripts/wine-session.sh" bash "$here/scripts/run-headless.sh" "$tree"

@@ -1,6 +1,6 @@
 #include "app/CorwithNumber.h"
 
-#include "app/FakeAnalyzer.h"
+#include "support/FakeAnalyzerConnection.h"
 #include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,13 @@
 
 namespace vorn {
 namespace {
+
+// An analyzer with an open conversation, as the result computation finds it.
+test::FakeAnalyzerConnection Linked() {
+    test::FakeAnalyzerConnection link;
+    link.linked = true;
+    return link;
+}
 
 // Rows as the analyzer writes them, "%f\t%f\r\n", one per (frequency, value).
 std::string Rows(const std::vector<float>& values) {
@@ -33,7 +40,7 @@ protected:
     }
     float Compute(float scale = 1.0f) { return ComputeCorwithNumber(analyzer, 30.0f, 20000.0f, scale); }
 
-    test::FakeAnalyzer analyzer;
+    test::FakeAnalyzerConnection analyzer = Linked();
     test::MessageRecorder recorder;
 };
 
@@ -50,8 +57,8 @@ TEST_F(CorwithNumberTest, OneRowAtZeroDecibelsAnd45DegreesGivesOne) {
 TEST_F(CorwithNumberTest, MarkersAreSetToTheSpanWithSixDecimalsBeforeTheReplies) {
     Serve({0.0f}, {45.0f});
     ComputeCorwithNumber(analyzer, 30.0f, 1234.5f, 1.0f);
-    EXPECT_EQ(analyzer.commands, (std::vector<std::string>{"[Set Marker 1 30.000000]", "[Set Marker 2 1234.500000]"}));
-    EXPECT_EQ(analyzer.requests, (std::vector<std::string>{"Marked Spectrum", "Marked Phase"}));
+    EXPECT_EQ(analyzer.Commands(), (std::vector<std::string>{"[Set Marker 1 30.000000]", "[Set Marker 2 1234.500000]"}));
+    EXPECT_EQ(analyzer.Requests(), (std::vector<std::string>{"Marked Spectrum", "Marked Phase"}));
 }
 
 TEST_F(CorwithNumberTest, PowersWeightTheRowsAndTheScaleFactorMultiplies) {
@@ -144,7 +151,7 @@ TEST_F(CorwithNumberTest, EachFailureIsReportedOnceAndGivesZero) {
         {"phase unreadable", true, good, true, "\r\n", kSpectrumParseFailedText, 2},
     };
     for (const auto& f : failures) {
-        test::FakeAnalyzer link;
+        test::FakeAnalyzerConnection link = Linked();
         test::MessageRecorder messages;
         if (f.serveSpectrum) link.replies[kMarkedSpectrumItem] = f.spectrum;
         if (f.servePhase) link.replies[kMarkedPhaseItem] = f.phase;
@@ -153,8 +160,8 @@ TEST_F(CorwithNumberTest, EachFailureIsReportedOnceAndGivesZero) {
         EXPECT_EQ(messages.messages[0].caption, "VORN") << f.name;
         EXPECT_EQ(messages.messages[0].text, f.message) << f.name;
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::None) << f.name;
-        EXPECT_EQ(link.requests.size(), f.requests) << f.name;
-        EXPECT_EQ(link.commands.size(), 2u) << f.name;
+        EXPECT_EQ(link.Requests().size(), f.requests) << f.name;
+        EXPECT_EQ(link.Commands().size(), 2u) << f.name;
     }
 }
 

@@ -55,6 +55,14 @@ public:
         return c;
     }
 
+    // The items requested, in order.
+    std::vector<std::string> Requests() const {
+        std::vector<std::string> r;
+        for (const auto& call : calls)
+            if (call.rfind("request ", 0) == 0) r.push_back(call.substr(8));
+        return r;
+    }
+
     // Called after each accepted command, e.g. to log it beside other events.
     std::function<void(const std::string&)> onCommand;
     bool linked = false;
