@@ -118,7 +118,7 @@ void SaveSettings(SettingsFile& file, const TestSettings& settings, const char* 
         switch (key.kind) {
         case Kind::Float: value = Format("%f", static_cast<double>(settings.*key.floatField)); break;
         case Kind::Int: value = std::to_string(settings.*key.intField); break;
-        case Kind::Bool: value = (settings.*key.boolField) ? "1" : "0"; break;
+        case Kind::Bool: value = std::to_string((settings.*key.boolField) ? 1 : 0); break;
         case Kind::Text:
             // Both text fields are bounded by their size even if a caller left no NUL.
             if (IsStimulus(key)) {

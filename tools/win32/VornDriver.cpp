@@ -13,6 +13,8 @@
 //   VornDriver escape <caption>                     press Escape in the dialog
 //   VornDriver answer <caption> <yes|no|ok> [timeout-ms]  wait for a message box, print its text, press the button
 //   VornDriver waittext <caption> <id> <prefix> [timeout-ms]  wait until a control's text starts with prefix
+//   VornDriver clickwait <caption> <id> <id2> <prefix> [timeout-ms]  press a button, wait until control id2's
+//                                                 text (once it has changed) starts with prefix, print the seconds
 #include <windows.h>
 
 #include <chrono>
@@ -37,7 +39,7 @@ bool WaitFor(int timeoutMs, F done) {
     for (;;) {
         if (done()) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
@@ -109,6 +111,22 @@ int main(int argc, char** argv) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
                      reinterpret_cast<LPARAM>(control));
         return 0;
+    }
+    if (command == "clickwait") {
+        if (argc < 6) return Usage();
+        HWND watched = GetDlgItem(dialog, std::atoi(argv[4]));
+        if (!watched) return Fail("control", argv[4]);
+        const std::string prefix = argv[5];
+        const auto start = std::chrono::steady_clock::now();
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+        // The label may still show the last run's result until the press is handled.
+        const int timeout = number(6, 600000);
+        const bool ok = WaitFor(timeout, [&] { return Text(watched).rfind(prefix, 0) != 0; }) &&
+                        WaitFor(timeout, [&] { return Text(watched).rfind(prefix, 0) == 0; });
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        std::printf("%.3f\n", took.count());
+        return ok ? 0 : 1;
     }
     if (command == "waittext") {
         if (argc < 5) return Usage();
