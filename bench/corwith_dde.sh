@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 windows=${2:-build/windows}
 case "$windows" in /*) ;; *) windows="$here/$windows" ;; esac
-bench="$windows/simulator/bench_corwith_dde.exe"
+bench="$windows/bench/bench_corwith_dde.exe"
 sim="$windows/simulator/VornAnalyzerSim.exe"
 if [ ! -f "$bench" ] || [ ! -f "$sim" ]; then
     echo "corwith_dde: build the Windows tree first (make windows)"; exit 0
