@@ -1,5 +1,5 @@
-// A main-dialog view for tests: holds the texts, enable states, progress bar and timer
-// state the sequence last set, and counts timer arms and window minimizes.
+// A main-dialog view for tests: keeps the texts, enable states, progress bar and timer
+// state the sequence last set, and answers the file chooser as told.
 #pragma once
 
 #include "app/MainView.h"
@@ -15,38 +15,23 @@ public:
     void EnableItem(int id, bool enabled) override { enabled_[id] = enabled; }
     void ShowProgress(bool shown) override { progressShown = shown; }
     void SetProgress(int position) override { progress = position; }
-    void ArmStepTimer() override {
-        timerArmed = true;
-        ++timerArms;
-    }
+    void ArmStepTimer() override { timerArmed = true; }
     void KillStepTimer() override { timerArmed = false; }
     void MinimizeAndRestore() override { ++minimizeRestores; }
     bool AskStimulusFile(const std::string& initialFolder, std::string& path) override {
         askedFolder = initialFolder;
-        if (!chooseConfirms) return false;
-        path = chosenPath;
-        return true;
+        if (chooseConfirms) path = chosenPath;
+        return chooseConfirms;
     }
 
-    std::string Text(int id) const {
-        auto it = texts.find(id);
-        return it == texts.end() ? "<unset>" : it->second;
-    }
-    bool Enabled(int id) const {
-        auto it = enabled_.find(id);
-        return it != enabled_.end() && it->second;
-    }
+    std::string Text(int id) const { return texts.count(id) ? texts.at(id) : "<unset>"; }
+    bool Enabled(int id) const { return enabled_.count(id) && enabled_.at(id); }
 
     std::map<int, std::string> texts;
     std::map<int, bool> enabled_;
-    bool progressShown = true;
-    int progress = -1;
-    bool timerArmed = false;
-    int timerArms = 0;
-    int minimizeRestores = 0;
-    bool chooseConfirms = false;
-    std::string chosenPath;
-    std::string askedFolder;
+    bool progressShown = true, timerArmed = false, chooseConfirms = false;
+    int progress = -1, minimizeRestores = 0;
+    std::string chosenPath, askedFolder;
 };
 
 }  // namespace vorn::test

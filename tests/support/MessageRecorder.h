@@ -1,5 +1,5 @@
-// Test double for the message sink: records every message and answers questions
-// from a queue (No when the queue is empty). Installs itself for its own lifetime.
+// Test double for the message sink: records every message and answers questions from a
+// queue (No when it is empty). Installs itself for its own lifetime.
 #pragma once
 
 #include "common/MessageSink.h"
@@ -11,8 +11,7 @@
 namespace vorn::test {
 
 struct RecordedMessage {
-    std::string caption;
-    std::string text;
+    std::string caption, text;
     MessageIcon icon;
     MessageButtons buttons;
 };
@@ -28,12 +27,11 @@ public:
                        MessageButtons buttons) override {
         messages.push_back({caption, text, icon, buttons});
         if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-        if (answers.empty()) return MessageAnswer::No;
-        MessageAnswer a = answers.front();
-        answers.pop_front();
+        const MessageAnswer a = answers.empty() ? MessageAnswer::No : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return a;
     }
-    void BeginWaitCursor() override { ++waitDepth; ++waitCount; }
+    void BeginWaitCursor() override { ++waitDepth, ++waitCount; }
     void EndWaitCursor() override { --waitDepth; }
 
     std::vector<std::string> Texts() const {
@@ -44,8 +42,7 @@ public:
 
     std::vector<RecordedMessage> messages;
     std::deque<MessageAnswer> answers;
-    int waitDepth = 0;
-    int waitCount = 0;
+    int waitDepth = 0, waitCount = 0;
 };
 
 }  // namespace vorn::test
