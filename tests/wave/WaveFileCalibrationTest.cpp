@@ -13,8 +13,7 @@
 namespace vorn {
 namespace {
 
-using test::Bytes;
-using test::Chunk;
+using namespace test;
 
 Bytes StoredBlock(unsigned seed = 5) {
     Bytes b(CalibrationBlock::kSize);
@@ -32,13 +31,13 @@ Bytes Encoded(const CalibrationBlock& b) {
 
 // A canonical stereo file, with `extra` inserted before "data" or appended behind the form.
 Bytes Wave(const Bytes& trailer, const Bytes& beforeData = {}) {
-    Bytes file = test::Riff({Chunk("fmt ", test::FmtData(2, 44100, 4, 16)), beforeData, Chunk("data", test::Ramp(40))});
-    test::Append(file, trailer);
+    Bytes file = Riff({Chunk("fmt ", FmtData(2, 44100, 4, 16)), beforeData, Chunk("data", Ramp(40))});
+    Append(file, trailer);
     return file;
 }
 
-std::unique_ptr<TWaveFile> Open(const test::TempFolder& dir, const Bytes& file) {
-    test::WriteBytes(dir.File("in.wav"), file);
+std::unique_ptr<TWaveFile> Open(const TempFolder& dir, const Bytes& file) {
+    WriteBytes(dir.File("in.wav"), file);
     return std::make_unique<TWaveFile>(dir.File("in.wav"), 0, false, nullptr);
 }
 
@@ -62,7 +61,7 @@ TEST(CalibrationBlockTest, Cal1TextWithoutUsableNumbersChangesNothing) {
 
 // A size field of 0, as older files have it, is still read; fewer than 2048 bytes are no block.
 TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
-    test::TempFolder dir;
+    TempFolder dir;
     for (int64_t size : {-1, 0}) {
         const Bytes file = Wave(Chunk(0x66, StoredBlock(), size));
         auto w = Open(dir, file);
@@ -72,7 +71,7 @@ TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
         EXPECT_EQ(Encoded(w->GetCalibration()), StoredBlock());
         w->SetTargetName(dir.File("out.wav"));
         ASSERT_TRUE(w->Commit());
-        EXPECT_EQ(test::ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, StoredBlock())));
+        EXPECT_EQ(ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, StoredBlock())));
     }
     Bytes part = Wave(Chunk(0x66, StoredBlock()));
     part.pop_back();
@@ -82,7 +81,7 @@ TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
 }
 
 TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) {
-    test::TempFolder dir;
+    TempFolder dir;
     Bytes r(CalibrationBlock::kLegacySize, 0);
     le::PutI32(&r[0], 1);
     std::memcpy(&r[4], "old rig\0junk", 12);
@@ -108,11 +107,11 @@ TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) 
     EXPECT_STREQ(c.right.channelName, "Right");  // an empty name is filled in
     w->SetTargetName(dir.File("out.wav"));
     ASSERT_TRUE(w->Commit());
-    EXPECT_EQ(test::ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, Encoded(c))));
+    EXPECT_EQ(ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, Encoded(c))));
 }
 
 TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
-    test::TempFolder dir;
+    TempFolder dir;
     const std::string text = "hdr 333D01 ABCDEFGHIJKLMNOPQR1000012000 tail of the text";
     const auto cal1 = [&](size_t n) { return Chunk("CAL1", Bytes(text.begin(), text.begin() + long(n))); };
     auto w = Open(dir, Wave({}, cal1(text.size())));
@@ -130,7 +129,7 @@ TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
 }
 
 TEST(WaveFileCalibrationTest, SetCalibrationMarksChangesOnlyWhenTheBlockDiffers) {
-    test::TempFolder dir;
+    TempFolder dir;
     auto w = Open(dir, Wave({}));
     CalibrationBlock other = w->GetCalibration();
     w->SetCalibration(other);

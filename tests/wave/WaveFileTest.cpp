@@ -16,21 +16,17 @@
 namespace vorn {
 namespace {
 
-using test::Bytes;
-using test::Chunk;
-using test::FmtData;
-using test::Ramp;
-using test::Riff;
+using namespace test;
 
-std::unique_ptr<TWaveFile> Open(const test::TempFolder& dir, const Bytes& bytes, int16_t mode = 0) {
-    test::WriteBytes(dir.File("in.wav"), bytes);
+std::unique_ptr<TWaveFile> Open(const TempFolder& dir, const Bytes& bytes, int16_t mode = 0) {
+    WriteBytes(dir.File("in.wav"), bytes);
     return std::make_unique<TWaveFile>(dir.File("in.wav"), mode, false, nullptr);
 }
 
 TEST(WaveFileTest, CanonicalFileLoadsAndSavesByteIdentical) {
-    test::TempFolder dir;
-    test::MessageRecorder recorder;
-    const Bytes file = test::CanonicalFile(2, 48000, Ramp(4000));
+    TempFolder dir;
+    MessageRecorder recorder;
+    const Bytes file = CanonicalFile(2, 48000, Ramp(4000));
     auto w = Open(dir, file);
     ASSERT_FALSE(w->Failed());
     EXPECT_EQ(w->GetFrameCount(), 1000u);
@@ -39,13 +35,13 @@ TEST(WaveFileTest, CanonicalFileLoadsAndSavesByteIdentical) {
     EXPECT_EQ(recorder.waitDepth, 0);
     w->SetTargetName(dir.File("out.wav"));
     ASSERT_TRUE(w->Commit());
-    EXPECT_EQ(test::ReadBytes(dir.File("out.wav")), file);
+    EXPECT_EQ(ReadBytes(dir.File("out.wav")), file);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
 // The format comes from channels, rate and frame size; the tag and bit count are not read.
 TEST(WaveFileTest, TwentyFourBitStereoLoadsSignedAndScaledToItsRange) {
-    test::TempFolder dir;
+    TempFolder dir;
     auto w = Open(dir, Riff({Chunk("fmt ", FmtData(2, 96000, 6, 99, 3)), Chunk("data", {0x01, 0x00, 0x80, 0xFF, 0xFF, 0x7F})}));
     ASSERT_FALSE(w->Failed());
     EXPECT_EQ(w->GetFormat().sampleRate, 96000u);
@@ -56,13 +52,13 @@ TEST(WaveFileTest, TwentyFourBitStereoLoadsSignedAndScaledToItsRange) {
 }
 
 TEST(WaveFileTest, OddDataIsPaddedAndSavingOverTheOpenedFileReplacesIt) {
-    test::TempFolder dir;
+    TempFolder dir;
     auto w = Open(dir, Riff({Chunk("fmt ", FmtData(1, 8000, 1, 8)), Chunk("data", Ramp(5))}));
     ASSERT_TRUE(w->WriteSample(2, 2, 0));
     EXPECT_TRUE(w->Modified());
     ASSERT_TRUE(w->Commit());
     EXPECT_FALSE(w->Modified());
-    const Bytes out = test::ReadBytes(dir.File("in.wav"));
+    const Bytes out = ReadBytes(dir.File("in.wav"));
     ASSERT_EQ(out.size(), 44u + 5 + 1);
     EXPECT_EQ(le::U32(&out[4]), 36u + 5 + 1);
     EXPECT_EQ(le::U32(&out[40]), 5u);
@@ -72,8 +68,8 @@ TEST(WaveFileTest, OddDataIsPaddedAndSavingOverTheOpenedFileReplacesIt) {
 }
 
 TEST(WaveFileTest, FailedSaveLeavesTheOldTargetUntouched) {
-    test::TempFolder dir;
-    auto w = Open(dir, test::CanonicalFile(2, 48000, Ramp(40000)));
+    TempFolder dir;
+    auto w = Open(dir, CanonicalFile(2, 48000, Ramp(40000)));
     std::filesystem::create_directory(dir.File("folder.wav"));  // a target that cannot be replaced
     w->SetTargetName(dir.File("folder.wav"));
     EXPECT_FALSE(w->Commit());
@@ -83,8 +79,8 @@ TEST(WaveFileTest, FailedSaveLeavesTheOldTargetUntouched) {
     EXPECT_FALSE(w->Commit());
 #ifndef _WIN32
     // A file-size limit makes the write fail part way, as a full disk would.
-    const Bytes old = test::CanonicalFile(1, 8000, Ramp(10));
-    test::WriteBytes(dir.File("target.wav"), old);
+    const Bytes old = CanonicalFile(1, 8000, Ramp(10));
+    WriteBytes(dir.File("target.wav"), old);
     w->SetTargetName(dir.File("target.wav"));
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
@@ -96,21 +92,19 @@ TEST(WaveFileTest, FailedSaveLeavesTheOldTargetUntouched) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(savedOk);
-    EXPECT_EQ(test::ReadBytes(dir.File("target.wav")), old);
+    EXPECT_EQ(ReadBytes(dir.File("target.wav")), old);
     EXPECT_EQ(dir.Count(), 3u);  // in.wav, the folder and the old target: no temporary file
 #endif
 }
 
 TEST(WaveFileTest, DirectModeFailsAndUnknownModesOpenNothing) {
-    test::TempFolder dir;
-    auto direct = Open(dir, test::CanonicalFile(1, 8000, Ramp(6)), 1);
-    EXPECT_TRUE(direct->Failed());
-    EXPECT_FALSE(direct->Commit());
-    auto other = Open(dir, test::CanonicalFile(1, 8000, Ramp(6)), 7);
-    EXPECT_FALSE(other->Failed());
+    TempFolder dir;
+    auto direct = Open(dir, CanonicalFile(1, 8000, Ramp(6)), 1);
+    EXPECT_TRUE(direct->Failed() && !direct->Commit());
+    auto other = Open(dir, CanonicalFile(1, 8000, Ramp(6)), 7);
+    EXPECT_FALSE(other->Failed() || other->Commit());
     EXPECT_EQ(other->GetFrameCount(), 0u);
-    EXPECT_FALSE(other->Commit());
-    EXPECT_EQ(test::ReadBytes(dir.File("in.wav")).size(), 50u);
+    EXPECT_EQ(ReadBytes(dir.File("in.wav")).size(), 50u);
 }
 
 struct InputCase {
@@ -120,13 +114,13 @@ struct InputCase {
     bool dataMessage;  // "invalid wave file data found" shown
 };
 
-std::vector<InputCase> InputCases() {
+TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
     const Bytes fmt = Chunk("fmt ", FmtData(1, 8000, 2, 16)), data = Chunk("data", Ramp(8));
     Bytes garbageBehind = Riff({fmt, data}), fmtOdd = FmtData(1, 8000, 2, 16), fmtShort = fmtOdd;
-    test::Append(garbageBehind, Bytes{'x', 'y', 'z', 1, 2, 3, 0xFF, 0xFF, 0xFF, 0xFF, 9, 9, 9});
+    Append(garbageBehind, Bytes{'x', 'y', 'z', 1, 2, 3, 0xFF, 0xFF, 0xFF, 0xFF, 9, 9, 9});
     fmtOdd.push_back(0x55);
     fmtShort.resize(12);
-    return {
+    std::vector<InputCase> cases = {
         {"empty file", {}, 0, false},
         {"not RIFF", Bytes{'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, 0, false},
         {"RIFF of another type", Chunk("RIFF", Bytes{'A', 'V', 'I', ' '}), 0, false},
@@ -148,17 +142,13 @@ std::vector<InputCase> InputCases() {
         {"partial last frame", Riff({fmt, Chunk("data", Ramp(9))}), 4, false},
         {"garbage after the RIFF form", garbageBehind, 4, false},
     };
-}
-
-TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
-    test::TempFolder dir;
-    std::vector<InputCase> cases = InputCases();
-    const Bytes whole = test::CanonicalFile(2, 48000, Ramp(16));
+    TempFolder dir;
+    const Bytes whole = CanonicalFile(2, 48000, Ramp(16));
     for (size_t cut : {0, 2, 4, 8, 12, 16, 20, 22, 24, 28, 32, 34, 36, 40, 44, 50})  // at every header field
         cases.push_back({"truncated", Bytes(whole.begin(), whole.begin() + long(cut)), 0, false});
     for (const InputCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << " " << c.bytes.size());
-        test::MessageRecorder recorder;
+        MessageRecorder recorder;
         auto w = Open(dir, c.bytes);
         EXPECT_EQ(w->Failed(), c.frames == 0);
         EXPECT_EQ(w->GetFrameCount(), c.frames);
@@ -167,7 +157,7 @@ TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
         EXPECT_EQ(recorder.Texts(), c.dataMessage ? std::vector<std::string>{TWaveFile::kNoDataChunk} : std::vector<std::string>{});
         for (const auto& m : recorder.messages) EXPECT_EQ(m.caption, "VRON");
     }
-    test::MessageRecorder recorder;
+    MessageRecorder recorder;
     EXPECT_TRUE(TWaveFile(dir.File("none.wav"), 0, false, nullptr).Failed());
     EXPECT_TRUE(recorder.messages.empty());
 }

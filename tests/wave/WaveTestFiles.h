@@ -17,25 +17,17 @@ namespace vorn::test {
 using Bytes = std::vector<uint8_t>;
 
 // A fresh folder below the temporary folder, removed with its files.
-class TempFolder {
-public:
-    TempFolder() : path_(std::filesystem::temp_directory_path() / ("vorn-wave-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    size_t Count() const { return size_t(std::distance(std::filesystem::directory_iterator(path_), {})); }
-
-private:
-    std::filesystem::path path_;
+struct TempFolder {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("vorn-wave-" + std::to_string(std::random_device{}()));
+    TempFolder() { std::filesystem::create_directories(path); }
+    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    size_t Count() const { return size_t(std::distance(std::filesystem::directory_iterator(path), {})); }
 };
 
-inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+inline void WriteBytes(const std::string& path, const Bytes& b) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), long(b.size()));
 }
 
 inline Bytes ReadBytes(const std::string& path) {
@@ -76,8 +68,8 @@ inline Bytes Riff(const std::vector<Bytes>& chunks, int64_t size = -1) {
 }
 
 inline Bytes Ramp(size_t n) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = uint8_t(1 + i * 7);
+    Bytes b;
+    for (size_t i = 0; i < n; ++i) b.push_back(uint8_t(1 + i * 7));
     return b;
 }
 
