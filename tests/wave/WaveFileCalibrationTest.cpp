@@ -1,6 +1,7 @@
+// The calibration block on its own and as a wave file carries it: the current trailing
+// chunk, the legacy record and the text of a "CAL1" chunk.
 #include "wave/WaveFile.h"
 
-#include "support/MessageRecorder.h"
 #include "wave/LittleEndian.h"
 #include "WaveTestFiles.h"
 
@@ -8,31 +9,18 @@
 
 #include <cstring>
 #include <memory>
-#include <string>
 
 namespace vorn {
 namespace {
 
-using test::Bytes;
-using test::Chunk;
+using namespace test;
 
-constexpr uint32_t kCalibrationId = 0x66;
-constexpr uint32_t kLegacyId = 0x65;
-
-Bytes StoredBlock() {
-    Bytes b(2048);
-    for (size_t i = 0; i < b.size(); ++i) b[i] = uint8_t(i * 31 + 5);
-    std::memcpy(&b[260 + 156], "Mic A\0", 6);
-    std::memcpy(&b[894 + 156], "Mic B\0", 6);
+Bytes StoredBlock(unsigned seed = 5) {
+    Bytes b(CalibrationBlock::kSize);
+    for (size_t i = 0; i < b.size(); ++i) b[i] = uint8_t(i * seed * 31 + seed);
+    std::memcpy(&b[260 + 156], "Mic A", 6);
+    le::PutF32(&b[260 + 140], 0.25f);
     return b;
-}
-
-Bytes Samples() { return test::Ramp(40); }
-Bytes Wave() { return test::CanonicalFile(2, 44100, Samples()); }
-
-std::unique_ptr<TWaveFile> Open(const test::TempFolder& dir, const Bytes& file) {
-    test::WriteBytes(dir.File("in.wav"), file);
-    return std::make_unique<TWaveFile>(dir.File("in.wav"), 0, false, nullptr);
 }
 
 Bytes Encoded(const CalibrationBlock& b) {
@@ -41,131 +29,117 @@ Bytes Encoded(const CalibrationBlock& b) {
     return out;
 }
 
+// A canonical stereo file, with `extra` inserted before "data" or appended behind the form.
+Bytes Wave(const Bytes& trailer, const Bytes& beforeData = {}) {
+    Bytes file = Riff({Chunk("fmt ", FmtData(2, 44100, 4, 16)), beforeData, Chunk("data", Ramp(40))});
+    Append(file, trailer);
+    return file;
+}
+
+std::unique_ptr<TWaveFile> Open(const TempFolder& dir, const Bytes& file) {
+    WriteBytes(dir.File("in.wav"), file);
+    return std::make_unique<TWaveFile>(dir.File("in.wav"), 0, false, nullptr);
+}
+
+TEST(CalibrationBlockTest, AnyStoredBlockRoundTripsByteForByte) {
+    for (unsigned seed = 1; seed <= 20; ++seed)
+        ASSERT_EQ(Encoded(CalibrationBlock::Decode(StoredBlock(seed).data())), StoredBlock(seed)) << seed;
+}
+
+// "333D01 ", 18 other characters, the two five-digit sensitivities and one more character.
+TEST(CalibrationBlockTest, Cal1TextWithoutUsableNumbersChangesNothing) {
+    const auto text = [](const char* left, const char* right) { return "rig;333D01 ABCDEFGHIJKLMNOPQR" + std::string(left) + right + "X"; };
+    for (const std::string& t : {text("00999", "12000"), text("10000", "  -50"), text("10000", "abcde"),
+                                 text("10000", "12000").substr(0, 39), std::string(60, 'x')}) {
+        CalibrationBlock b;
+        EXPECT_FALSE(b.ImportCal1Text(t.c_str())) << t;
+        EXPECT_TRUE(b.SameBytes(CalibrationBlock{})) << t;
+    }
+    CalibrationBlock b;  // digits end the number: "1200x" reads 1200
+    EXPECT_TRUE(b.ImportCal1Text(text(" 1500", "1200x").c_str()));
+}
+
+// A size field of 0, as older files have it, is still read; fewer than 2048 bytes are no block.
 TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
-    test::TempFolder dir;
-    Bytes file = Wave();
-    test::Append(file, Chunk(kCalibrationId, StoredBlock()));
-    auto w = Open(dir, file);
-    ASSERT_FALSE(w->Failed());
-    EXPECT_TRUE(w->CalibrationPresent());
-    EXPECT_EQ(Encoded(w->GetCalibration()), StoredBlock());
-    w->SetTargetName(dir.File("out.wav"));
-    ASSERT_TRUE(w->Commit());
-    EXPECT_EQ(test::ReadBytes(dir.File("out.wav")), file);
-}
-
-TEST(WaveFileCalibrationTest, ChunkSizeFieldIsNotTrusted) {
-    test::TempFolder dir;
-    Bytes file = Wave();
-    test::Append(file, Chunk(kCalibrationId, StoredBlock(), 0));
-    auto w = Open(dir, file);
-    EXPECT_TRUE(w->CalibrationPresent());
-    EXPECT_EQ(Encoded(w->GetCalibration()), StoredBlock());
-
-    Bytes shortFile = Wave();  // fewer than 2048 bytes behind the header: absent
-    Bytes part = StoredBlock();
-    part.resize(2047);
-    test::Append(shortFile, Chunk(kCalibrationId, part, 2048));
-    auto s = Open(dir, shortFile);
-    EXPECT_FALSE(s->Failed());
-    EXPECT_FALSE(s->CalibrationPresent());
-}
-
-TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedWhenNoBlockExists) {
-    test::TempFolder dir;
-    Bytes record(1024, 0);
-    le::PutI32(&record[0], 1);
-    le::PutF32(&record[400], 0.5f);
-    le::PutF32(&record[404], 0.75f);
-    std::memcpy(&record[424], "L1", 2);
-    Bytes file = Wave();
-    test::Append(file, Chunk(kLegacyId, record));
-    auto w = Open(dir, file);
-    ASSERT_TRUE(w->CalibrationPresent());
-    EXPECT_EQ(w->GetCalibration().left.calFactor, 0.5f);
-    EXPECT_EQ(w->GetCalibration().right.calFactor, 0.75f);
-    EXPECT_STREQ(w->GetCalibration().left.channelName, "L1");
-    EXPECT_STREQ(w->GetCalibration().right.channelName, "Right");  // empty name filled in
-    // Saved, it becomes the current chunk.
-    w->SetTargetName(dir.File("out.wav"));
-    ASSERT_TRUE(w->Commit());
-    Bytes out = test::ReadBytes(dir.File("out.wav"));
-    ASSERT_EQ(out.size(), Wave().size() + 8 + 2048);
-    EXPECT_EQ(le::U32(&out[Wave().size()]), kCalibrationId);
-    EXPECT_EQ(le::U32(&out[Wave().size() + 4]), 2048u);
-}
-
-TEST(WaveFileCalibrationTest, FileWithoutCalibrationNamesChannelsAndSavesNoChunk) {
-    test::TempFolder dir;
-    auto w = Open(dir, Wave());
-    EXPECT_FALSE(w->CalibrationPresent());
-    EXPECT_STREQ(w->GetCalibration().left.channelName, "Left");
-    EXPECT_STREQ(w->GetCalibration().right.channelName, "Right");
-    w->SetTargetName(dir.File("out.wav"));
-    ASSERT_TRUE(w->Commit());
-    EXPECT_EQ(test::ReadBytes(dir.File("out.wav")), Wave());
-}
-
-Bytes WaveWithCal1(const std::string& text) {
-    Bytes t(text.begin(), text.end());
-    return test::Riff({Chunk("fmt ", test::FmtData(2, 44100, 4, 16)), Chunk("CAL1", t),
-                       Chunk("data", Samples())});
-}
-
-const std::string kCal1 = "hdr 333D01 ABCDEFGHIJKLMNOPQR1000012000 tail of the text";
-
-TEST(WaveFileCalibrationTest, Cal1TextIsImportedWhenNoChunkExists) {
-    test::TempFolder dir;
-    auto w = Open(dir, WaveWithCal1(kCal1));
-    ASSERT_FALSE(w->Failed());
-    ASSERT_TRUE(w->CalibrationPresent());
-    EXPECT_NEAR(w->GetCalibration().left.calFactor, 0.016532775, 1e-9);
-    EXPECT_NEAR(w->GetCalibration().right.calFactor, 0.019839330, 1e-9);
-    EXPECT_EQ(w->GetCalibration().left.unitKind, 3);
-    EXPECT_STREQ(w->GetCalibration().left.channelName, "Left");
-
-    Bytes withBlock = WaveWithCal1(kCal1);  // a real block wins over the text
-    test::Append(withBlock, Chunk(kCalibrationId, StoredBlock()));
-    auto b = Open(dir, withBlock);
-    EXPECT_EQ(Encoded(b->GetCalibration()), StoredBlock());
-}
-
-TEST(WaveFileCalibrationTest, Cal1TextOf43BytesIsIgnored) {
-    test::TempFolder dir;
-    std::string text = kCal1.substr(0, 43);
-    ASSERT_GE(text.size() - text.find("333D01 "), 36u);
-    auto w = Open(dir, WaveWithCal1(text));
+    TempFolder dir;
+    for (int64_t size : {-1, 0}) {
+        const Bytes file = Wave(Chunk(0x66, StoredBlock(), size));
+        auto w = Open(dir, file);
+        ASSERT_TRUE(w->CalibrationPresent());
+        EXPECT_STREQ(w->GetCalibration().left.channelName, "Mic A");
+        EXPECT_EQ(w->GetCalibration().left.calFactor, 0.25f);
+        EXPECT_EQ(Encoded(w->GetCalibration()), StoredBlock());
+        w->SetTargetName(dir.File("out.wav"));
+        ASSERT_TRUE(w->Commit());
+        EXPECT_EQ(ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, StoredBlock())));
+    }
+    Bytes part = Wave(Chunk(0x66, StoredBlock()));
+    part.pop_back();
+    auto w = Open(dir, part);
     EXPECT_FALSE(w->Failed());
     EXPECT_FALSE(w->CalibrationPresent());
-    auto ok = Open(dir, WaveWithCal1(kCal1.substr(0, 44)));
-    EXPECT_TRUE(ok->CalibrationPresent());
+}
+
+TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) {
+    TempFolder dir;
+    Bytes r(CalibrationBlock::kLegacySize, 0);
+    le::PutI32(&r[0], 1);
+    std::memcpy(&r[4], "old rig\0junk", 12);
+    le::PutI32(&r[272], 3);
+    std::memcpy(&r[276], "Pa", 2);
+    for (auto [at, v] : {std::pair{400, 0.5f}, {404, 0.75f}, {408, 0.3f}, {412, 0.4f}}) le::PutF32(&r[at], v);
+    std::memcpy(&r[424], "L1", 2);
+    auto w = Open(dir, Wave(Chunk(0x65, r)));
+    ASSERT_TRUE(w->CalibrationPresent());
+    const CalibrationBlock c = w->GetCalibration();
+    EXPECT_STREQ(c.description, "old rig");
+    EXPECT_EQ(c.description[8], '\0');  // the text ends at its NUL, the rest is cleared
+    for (const ChannelCalibration* ch : {&c.left, &c.right}) {  // both from the left settings
+        EXPECT_EQ(ch->valid, 1);
+        EXPECT_EQ(ch->unitKind, 3);
+        EXPECT_STREQ(ch->linearUnit, "Pa");
+    }
+    EXPECT_EQ(c.left.calFactor, 0.5f);
+    EXPECT_EQ(c.right.calFactor, 0.75f);
+    EXPECT_EQ(c.left.countScale, 0.3f);
+    EXPECT_EQ(c.right.countScale, 0.4f);
+    EXPECT_STREQ(c.left.channelName, "L1");
+    EXPECT_STREQ(c.right.channelName, "Right");  // an empty name is filled in
+    w->SetTargetName(dir.File("out.wav"));
+    ASSERT_TRUE(w->Commit());
+    EXPECT_EQ(ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, Encoded(c))));
+}
+
+TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
+    TempFolder dir;
+    const std::string text = "hdr 333D01 ABCDEFGHIJKLMNOPQR1000012000 tail of the text";
+    const auto cal1 = [&](size_t n) { return Chunk("CAL1", Bytes(text.begin(), text.begin() + long(n))); };
+    auto w = Open(dir, Wave({}, cal1(text.size())));
+    ASSERT_TRUE(w->CalibrationPresent());
+    const CalibrationBlock c = w->GetCalibration();
+    EXPECT_NEAR(c.left.calFactor, 0.016532775, 1e-9);
+    EXPECT_NEAR(c.right.calFactor, 0.019839330, 1e-9);
+    EXPECT_EQ(c.right.unitKind, 3);
+    EXPECT_STREQ(c.left.linearUnit, "Acceleration (G) rms");
+    EXPECT_STREQ(c.right.dbUnit, "Acceleration (G dB) rms");
+    EXPECT_STREQ(c.left.channelName, "Left");
+    EXPECT_FALSE(Open(dir, Wave({}, cal1(43)))->CalibrationPresent());
+    EXPECT_TRUE(Open(dir, Wave({}, cal1(44)))->CalibrationPresent());
+    EXPECT_EQ(Encoded(Open(dir, Wave(Chunk(0x66, StoredBlock()), cal1(text.size())))->GetCalibration()), StoredBlock());
 }
 
 TEST(WaveFileCalibrationTest, SetCalibrationMarksChangesOnlyWhenTheBlockDiffers) {
-    test::TempFolder dir;
-    auto w = Open(dir, Wave());
-    CalibrationBlock same = w->GetCalibration();
-    w->SetCalibration(same);
-    EXPECT_FALSE(w->Modified());
-    EXPECT_FALSE(w->CalibrationChanged());
-    EXPECT_TRUE(w->CalibrationPresent());
-
-    CalibrationBlock other = same;
+    TempFolder dir;
+    auto w = Open(dir, Wave({}));
+    CalibrationBlock other = w->GetCalibration();
+    w->SetCalibration(other);
+    EXPECT_FALSE(w->Modified() || w->CalibrationChanged());
     other.left.calFactor = 3.0f;
     w->SetCalibration(other);
-    EXPECT_TRUE(w->Modified());
-    EXPECT_TRUE(w->CalibrationChanged());
-
+    EXPECT_TRUE(w->Modified() && w->CalibrationChanged());
     w->SetTargetName(dir.File("out.wav"));
     ASSERT_TRUE(w->Commit());
-    auto back = std::make_unique<TWaveFile>(dir.File("out.wav"), 0, false, nullptr);
-    EXPECT_TRUE(back->GetCalibration().SameBytes(other));
-
-    auto empty = std::make_unique<TWaveFile>(dir.File("none.wav"), 0, false, nullptr);
-    empty->SetCalibration(other);
-    EXPECT_FALSE(empty->CalibrationChanged());
-    EXPECT_FALSE(empty->Modified());
-    EXPECT_TRUE(empty->CalibrationPresent());
+    EXPECT_TRUE(TWaveFile(dir.File("out.wav"), 0, false, nullptr).GetCalibration().SameBytes(other));
 }
 
 }  // namespace
