@@ -20,8 +20,7 @@ constexpr const char* kNoiseFree =
 
 bool Matches(const std::string& text, const char* pattern) { return std::regex_match(text, std::regex(pattern)); }
 
-// Malformed, unknown and premature commands and items are refused; the capture and
-// processing scripts then run every other command of the vocabulary.
+// Malformed, unknown and premature commands and items are refused; the scripts run every other command.
 TEST(AnalyzerEngineTest, OnlyTheVocabularyIsAcceptedAndItemsReplyInTheirFormats) {
     SimulatorSession session(kNoiseFree);
     for (const std::string& text : {""s, "[]"s, "[Record"s, "Record]"s, "[record]"s, "[Record] "s, " [Record]"s,
@@ -31,8 +30,8 @@ TEST(AnalyzerEngineTest, OnlyTheVocabularyIsAcceptedAndItemsReplyInTheirFormats)
                                     SaveMergedCommand(session.folder), FileMergeCommand(session.folder), RunCommand()})
         EXPECT_FALSE(session.Run(text)) << '"' << text << '"';
     std::string reply;
-    for (const char* item : {kTotalPowerItem, kDelayFinderItem, kMarkedSpectrumItem, kMarkedPhaseItem, "Total power", ""})
-        EXPECT_FALSE(session.engine.Request(item, reply)) << item;
+    for (const char* it : {kTotalPowerItem, kDelayFinderItem, kMarkedSpectrumItem, kMarkedPhaseItem, "Total power", ""})
+        EXPECT_FALSE(session.engine.Request(it, reply)) << it;
     ASSERT_TRUE(session.Run(MinimizeWindowCommand()));
     EXPECT_TRUE(session.engine.MinimizeRequested());
     session.Capture(4.0, false);
@@ -78,7 +77,6 @@ TEST(AnalyzerEngineTest, CorwithNumberOfTheRowsMatchesTheModelsTransferFunction)
         const double simulated = ComputeCorwithNumber(connection, c.low, c.high, 1.0f);
         EXPECT_TRUE(messages.messages.empty());
         const double expected = ModelCorwithNumber(c.model, c.low, c.high, 1.0);
-        EXPECT_GT(expected, 0.05);
         EXPECT_NEAR(simulated, expected, 0.005 * expected) << c.config;
     }
 }

@@ -1,6 +1,5 @@
-// The Corwith Number the simulated measurement must produce, straight from the model's
-// transfer functions on the analysis bin grid: with a flat periodic stimulus the averaged
-// cross-spectrum of bin k goes as conj(Hs) Ho, so p_k ~ |Hs||Ho| and theta_k = |arg(Ho / Hs)|.
+// The Corwith Number straight from the model's transfer functions on the bin grid: with a flat periodic
+// stimulus the averaged cross-spectrum of bin k goes as conj(Hs) Ho, so p_k ~ |Hs||Ho|, theta_k = |arg(Ho/Hs)|.
 #pragma once
 
 #include <cmath>
@@ -16,8 +15,7 @@ struct ModelParameters {
 };
 
 inline double ModelCorwithNumber(const ModelParameters& m, double low, double high, double k) {
-    const double t = std::tan(std::numbers::pi * m.leakCutoffHz / m.sampleRate);
-    const double a = (1 - t) / (1 + t);
+    const double t = std::tan(std::numbers::pi * m.leakCutoffHz / m.sampleRate), a = (1 - t) / (1 + t);
     const double gain = std::pow(10.0, (m.sealedGainDb + m.openGainDb) / 20) * (1 + a) / 2;
     double c = 0, s = 0;
     for (int bin = 1; bin < m.fftSize / 2; ++bin) {

@@ -16,8 +16,7 @@
 
 namespace vorn::sim::test {
 
-class SimulatorSession {
-public:
+struct SimulatorSession {
     explicit SimulatorSession(const std::string& captureCfg) : engine(clock) {
         static std::atomic<int> counter{0};
         root = std::filesystem::temp_directory_path() /
@@ -31,8 +30,9 @@ public:
     ~SimulatorSession() { std::error_code ignored; std::filesystem::remove_all(root, ignored); }
 
     bool Run(const std::string& command) { return engine.Execute(command); }
-    void Script(const std::vector<std::string>& commands) {
+    void Script(const std::vector<std::string>& commands, double seconds = 0) {  // then lets `seconds` pass
         for (const std::string& command : commands) EXPECT_TRUE(Run(command)) << command;
+        clock.Advance(seconds);
     }
     std::string Item(const char* item) {
         std::string reply;
@@ -41,24 +41,21 @@ public:
     }
     double Number(const char* item) { return std::strtod(Item(item).c_str(), nullptr); }
 
-    // One capture as the program's capture script and its end run it.
-    void Capture(double seconds, bool second) {
+    void Capture(double seconds, bool second) {  // as the program's capture script and its end run it
         Script({FileCloseCommand(), LoadCaptureConfigCommand(folder), SetInputDeviceCommand(0),
                 SetOutputDeviceCommand(0), OpenTotalPowerUtilityCommand(), SetAverageSizeCommand(),
-                SetGeneratorTypeUserDefinedCommand(), SetGeneratorWaveFileLeftCommand("no such stimulus.wav"), RecordCommand()});
-        clock.Advance(seconds);
+                SetGeneratorTypeUserDefinedCommand(), SetGeneratorWaveFileLeftCommand("none.wav"), RecordCommand()},
+               seconds);
         Script({StopCommand(), second ? SaveTest2Command(folder) : SaveTest1Command(folder),
                 second ? SetLeftOverlay2Command() : SetLeftOverlay1Command()});
     }
-    // Both processing passes; returns the delay the finder reported (ms).
-    double Process(double seconds) {
+    double Process(double seconds) {  // both passes; returns the delay the finder reported (ms)
         Script({LoadProcessConfigCommand(folder), FileMergeCommand(folder), DelayFinderCommand(),
-                OpenDelayFinderCommand(), GoToCommand(), RunCommand()});
-        clock.Advance(seconds);
+                OpenDelayFinderCommand(), GoToCommand(), RunCommand()}, seconds);
         Script({StopCommand()});
         const double delay = Number(kDelayFinderItem);
-        Script({SetDelayCommand(delay), CloseDelayFinderCommand(), SetAverageSizeCommand(), GoToCommand(), RunCommand()});
-        clock.Advance(seconds);
+        Script({SetDelayCommand(delay), CloseDelayFinderCommand(), SetAverageSizeCommand(), GoToCommand(),
+                RunCommand()}, seconds);
         Script({StopCommand(), SaveMergedCommand(folder)});
         return delay;
     }
