@@ -30,7 +30,8 @@ struct Analyzer {
         : service(name), logFile((std::filesystem::temp_directory_path() / (name + ".log")).string()) {
         std::string line = std::string("\"") + VORN_SIMULATOR_EXE + "\" --hidden --service " + service +
                            " --log \"" + logFile + "\" " + options;
-        STARTUPINFOA startup = {sizeof startup};
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
         if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
             CloseHandle(process.hThread);
     }
