@@ -133,44 +133,62 @@ bool TWaveFile::ApplyFmtChunk(ByteStream& in, uint64_t at, uint32_t size) {
     return true;
 }
 
+namespace {
+
+// The RIFF form of a sample buffer: header, the frames up to the high-water mark, pad byte.
+bool WriteWaveForm(ByteStream& out, const TWaveData& data) {
+    const uint32_t frames = data.GetSamples() ? std::min(data.GetHighWater(), data.GetFrameCount()) : 0;
+    const uint64_t n = uint64_t(data.GetFormat().FrameSize()) * frames;
+    if (kHeaderSize - 8 + n + (n & 1u) > UINT32_MAX) return false;  // RIFF length would wrap
+    uint8_t header[kHeaderSize];
+    EncodeWaveHeader(header, data.GetFormat(), uint32_t(n));
+    if (out.Write(header, kHeaderSize) != kHeaderSize) return false;
+    if (n > 0 && out.Write(data.GetSamples(), n) != n) return false;
+    const uint8_t pad = 0;
+    if ((n & 1u) && out.Write(&pad, 1) != 1) return false;
+    return true;
+}
+
+// Writes beside the target and moves the result over it only when complete, so a
+// failure at any point leaves the old file as it was.
+template <typename Writer>
+bool WriteReplacing(const std::string& target, Writer write) {
+    FileStream out;
+    std::string temporary;
+    if (!out.CreateUnique(FolderOf(target), "wav", temporary)) return false;
+    if (!write(out)) {
+        out.Close();
+        RemoveFile(temporary);
+        return false;
+    }
+    if (!out.Close() || !ReplaceFile(temporary, target)) {
+        RemoveFile(temporary);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SaveWaveData(const TWaveData& data, const std::string& path) {
+    WaitCursor wait;
+    return WriteReplacing(path, [&](ByteStream& out) { return WriteWaveForm(out, data); });
+}
+
 bool TWaveFile::Save() {
     if (mode != 0) return false;
     WaitCursor wait;
-    // Written beside the target and moved over it only when complete, so a failure at
-    // any point leaves the old file as it was.
-    FileStream out;
-    std::string temporary;
-    if (!out.CreateUnique(FolderOf(targetName), "wav", temporary)) {
-        failed = true;
-        return false;
-    }
-    if (!WriteWaveForm(out)) {
-        out.Close();
-        RemoveFile(temporary);
-        failed = true;
-        return false;
-    }
-    if (calibrationPresent) WriteCalibrationChunk(out);
-    if (!out.Close() || !ReplaceFile(temporary, targetName)) {
-        RemoveFile(temporary);
+    const bool saved = WriteReplacing(targetName, [this](ByteStream& out) {
+        if (!WriteWaveForm(out, *this)) return false;
+        if (calibrationPresent) WriteCalibrationChunk(out);
+        return true;
+    });
+    if (!saved) {
         failed = true;
         return false;
     }
     modified = false;
     deleteWorkingOnClose = false;
-    return true;
-}
-
-bool TWaveFile::WriteWaveForm(ByteStream& out) {
-    const uint32_t frames = samples ? std::min(highWater, frameCount) : 0;
-    const uint64_t n = uint64_t(format.FrameSize()) * frames;
-    if (kHeaderSize - 8 + n + (n & 1u) > UINT32_MAX) return false;  // RIFF length would wrap
-    uint8_t header[kHeaderSize];
-    EncodeWaveHeader(header, format, uint32_t(n));
-    if (out.Write(header, kHeaderSize) != kHeaderSize) return false;
-    if (n > 0 && out.Write(samples, n) != n) return false;
-    const uint8_t pad = 0;
-    if ((n & 1u) && out.Write(&pad, 1) != 1) return false;
     return true;
 }
 

@@ -63,7 +63,6 @@ private:
     bool LoadFrom(ByteStream& in);
     bool ApplyFmtChunk(ByteStream& in, uint64_t at, uint32_t size);
     bool Save();
-    bool WriteWaveForm(ByteStream& out);
 
     void ReadCalibration(ByteStream& in);
     bool ReadCalibrationChunk(ByteStream& in);
@@ -87,5 +86,9 @@ private:
     ChunkPosition riffChunk;
     ChunkPosition dataChunk;
 };
+
+// Writes a sample buffer as a complete new wave file (frames up to its high-water mark),
+// as safely as Commit does: the old file at path survives any failure.
+bool SaveWaveData(const TWaveData& data, const std::string& path);
 
 }  // namespace vorn
