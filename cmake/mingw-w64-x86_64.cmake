@@ -18,5 +18,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Fully static: no MinGW runtime DLLs beside the executables.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# CTest runs every Windows executable through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh")
+# CTest runs every Windows executable through Wine: CMakeLists.txt points
+# CMAKE_CROSSCOMPILING_EMULATOR at a wrapper for the tree's own prefix.

@@ -2,7 +2,7 @@
 # Runs one Windows executable under Wine with quiet, prompt-free defaults.
 # The caller (scripts/wine-session.sh) sets WINEPREFIX and DISPLAY.
 # "exec" matters: this process then is the Windows process, so killing it ends the program.
-: "${WINEPREFIX:=${HOME}/.wine-vorn}"
+: "${WINEPREFIX:?set WINEPREFIX (the build tree's prefix, e.g. build/windows/wineprefix)}"
 : "${WINEDEBUG:=-all,err+module}"
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES

@@ -8,6 +8,7 @@ set -euo pipefail
 : "${WINEDEBUG:=-all,err+module}"
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+export VORN_WINE_SESSION=1   # tells the build tree's CTest emulator that a session is running
 
 tmp=$(mktemp -d)
 xvfb_pid=

@@ -10,7 +10,12 @@
 # Prints "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 tree=$(cd "$1" && pwd)
-source "$(dirname "$0")/../../../scripts/e2e-lib.sh"
+scripts=$(cd "$(dirname "$0")/../../../scripts" && pwd)
+if [ -z "${VORN_WINE_SESSION:-}" ]; then  # run on its own: make a Wine session for it
+    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
+    exec "$scripts/wine-session.sh" bash "$0" "$@"
+fi
+source "$scripts/e2e-lib.sh"
 
 passed=0 failed=0
 check() {  # check DESCRIPTION COMMAND...
