@@ -32,7 +32,10 @@ CommandLog::CommandLog(const std::string& file, bool showWindow, const std::stri
                             r.right, r.bottom, window_, nullptr, wc.hInstance, nullptr);
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(list_));
-    ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
+
+void CommandLog::Show() {
+    if (window_) ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
 
 CommandLog::~CommandLog() {

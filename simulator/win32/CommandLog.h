@@ -16,6 +16,9 @@ public:
     CommandLog(const CommandLog&) = delete;
     CommandLog& operator=(const CommandLog&) = delete;
 
+    // Shows the window (when there is one). Called once the server serves, so that a
+    // script waiting for the window knows the analyzer is ready.
+    void Show();
     void Add(const std::string& line);
     void Minimize();
 

@@ -73,6 +73,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                               "VORN substitute analyzer - " + options->service);
     vorn::sim::DdeServer server(engine, *options, log);
     if (!server.Created()) return 1;
+    log.Show();
     log.Add("serving " + options->service + "|" + options->topic);
 
     MSG message;
