@@ -51,6 +51,8 @@ public:
     using ResultComputation = std::function<float()>;
 
     TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view, Clock& clock);
+    TestSequence(const TestSequence&) = delete;  // the default result computation refers to this object
+    TestSequence& operator=(const TestSequence&) = delete;
 
     void SetResultComputation(ResultComputation compute) { computeResult_ = std::move(compute); }
 
