@@ -1,7 +1,7 @@
 #include "dsp/FirFilter.h"
 
 #include "dsp/Smoothing.h"
-#include "wave/SampleBlock.h"
+#include "dsp/SampleBlock.h"
 #include "wave/WaveData.h"
 
 #include <algorithm>

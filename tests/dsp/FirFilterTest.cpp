@@ -1,6 +1,6 @@
 #include "dsp/FirFilter.h"
 #include "wave/WaveData.h"
-#include "PythonOracle.h"
+#include "support/PythonRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "dsp/Smoothing.h"
 #include "support/MessageRecorder.h"
-#include "PythonOracle.h"
+#include "support/PythonRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,11 @@
 #include "simulator/RecordingFile.h"
 
+#include "support/PythonRunner.h"
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
+#include <vector>
 #include <filesystem>
 #include <string>
 
@@ -12,26 +14,27 @@ namespace {
 
 // Python's own wave module reads what the analyzer writes: 24-bit, full scale 8388607, clipped beyond.
 TEST(RecordingFileTest, WrittenFilesReadBackElsewhereWithTheSameSamples) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the reference reader runs natively";
-#else
-    const std::string path = std::filesystem::temp_directory_path() / ("vorn-rec-" + std::to_string(rand()) + ".wav");
+    VORN_SKIP_WITHOUT_PYTHON();
+    test::ScratchFolder dir("rec");
+    const std::string path = dir.File("rec.wav");
     ASSERT_TRUE(SaveRecording(path, {44100, {{0, 0.5f, -0.5f, 1, -1, 0.25f}, {0.125f, -0.125f, 0, 1.5f, -2, 0}}}));
-    FILE* out = popen(("/usr/bin/python3 -c \"import sys, wave; w = wave.open(sys.argv[1]); d = w.readframes(99); "
-                       "print(w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes(), "
-                       "*[int.from_bytes(d[i:i+3], 'little', signed=True) for i in range(0, len(d), 3)])\" " + path)
-                          .c_str(), "r");
-    char line[512] = {};
-    const std::string text = out && std::fgets(line, sizeof line, out) ? line : "";
-    if (out) pclose(out);
-    EXPECT_EQ(text, "2 3 44100 6 0 1048576 4194304 -1048576 -4194304 0 8388607 8388607 -8388607 -8388607 2097152 0\n");
+    const std::vector<double> read = test::RunPython(
+        "import sys, wave\nw = wave.open(sys.argv[1]); d = w.readframes(99)\n"
+        "print(w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes(), "
+        "*[int.from_bytes(d[i:i+3], 'little', signed=True) for i in range(0, len(d), 3)])", path);
+    const std::vector<double> want = {2, 3, 44100, 6, 0, 1048576, 4194304, -1048576, -4194304, 0,
+                                      8388607, 8388607, -8388607, -8388607, 2097152, 0};
+    EXPECT_EQ(read, want);
     Recording back, uneven{48000, {{0, 0.1f}, {0}}};
     ASSERT_TRUE(LoadRecording(path, back));
-    EXPECT_TRUE(back.sampleRate == 44100 && back.channels.size() == 2 && std::abs(back.channels[0][1] - 0.5f) < 1e-6 &&
-                std::abs(back.channels[1][4] + 1.0f) < 1e-6);
+    EXPECT_EQ(back.sampleRate, 44100u);
+    ASSERT_EQ(back.channels.size(), 2u);
+    EXPECT_NEAR(back.channels[0][1], 0.5f, 1e-6);
+    EXPECT_NEAR(back.channels[1][4], -1.0f, 1e-6);
     std::filesystem::remove(path);
-    EXPECT_FALSE(SaveRecording(path, Recording{}) || SaveRecording(path, uneven) || LoadRecording(path, back));
-#endif
+    EXPECT_FALSE(SaveRecording(path, Recording{}));
+    EXPECT_FALSE(SaveRecording(path, uneven));
+    EXPECT_FALSE(LoadRecording(path, back));
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 
 #include "analyzer/AnalyzerCommands.h"
 #include "simulator/AnalyzerEngine.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,18 +17,12 @@
 namespace vorn::sim::test {
 
 struct SimulatorSession {
-    explicit SimulatorSession(const std::string& captureCfg) : engine(clock) {
-        static std::atomic<int> counter{0};
-        root = std::filesystem::temp_directory_path() /
-               ("vorn-sim-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                std::to_string(counter++) + "-" + std::to_string(std::rand()));
+    explicit SimulatorSession(const std::string& captureCfg) : root(scratch.path), engine(clock) {
         std::filesystem::create_directories(root / "Output");
         std::filesystem::create_directories(root / "Config");
         std::ofstream(root / "Config" / "CaptureData.cfg") << captureCfg;
         folder = root.string();
     }
-    ~SimulatorSession() { std::error_code ignored; std::filesystem::remove_all(root, ignored); }
-
     bool Run(const std::string& command) { return engine.Execute(command); }
     void Script(const std::vector<std::string>& commands, double seconds = 0) {  // then lets `seconds` pass
         for (const std::string& command : commands) EXPECT_TRUE(Run(command)) << command;
@@ -60,6 +54,7 @@ struct SimulatorSession {
         return delay;
     }
 
+    vorn::test::ScratchFolder scratch{"sim"};
     std::filesystem::path root;
     std::string folder;
     ManualClock clock;

@@ -1,5 +1,5 @@
 // Helpers for tests that drive real windows under Wine: find this process's (or a given
-// process's) dialogs, read and click controls, wait for conditions, make scratch folders.
+// process's) dialogs, read and click controls, wait for conditions.
 #pragma once
 
 #ifdef _WIN32
@@ -58,16 +58,6 @@ inline std::string WindowsPath(std::string path) {
         if (c == '/') c = '\\';
     if (!path.empty() && path[0] == '\\') path = "Z:" + path;
     return path;
-}
-
-// A fresh, empty folder below the system's temporary folder.
-inline std::string MakeScratchFolder(const std::string& name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "vorn-" + name + "-" + std::to_string(GetCurrentProcessId()) +
-                         "-" + std::to_string(GetTickCount());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
 }
 
 inline std::string ReadWholeFile(const std::string& path) {

@@ -36,7 +36,7 @@ Bytes Wave(const Bytes& trailer, const Bytes& beforeData = {}) {
     return file;
 }
 
-std::unique_ptr<TWaveFile> Open(const TempFolder& dir, const Bytes& file) {
+std::unique_ptr<TWaveFile> Open(const ScratchFolder& dir, const Bytes& file) {
     WriteBytes(dir.File("in.wav"), file);
     return std::make_unique<TWaveFile>(dir.File("in.wav"), 0, false, nullptr);
 }
@@ -61,7 +61,7 @@ TEST(CalibrationBlockTest, Cal1TextWithoutUsableNumbersChangesNothing) {
 
 // A size field of 0, as older files have it, is still read; fewer than 2048 bytes are no block.
 TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
-    TempFolder dir;
+    ScratchFolder dir;
     for (int64_t size : {-1, 0}) {
         const Bytes file = Wave(Chunk(0x66, StoredBlock(), size));
         auto w = Open(dir, file);
@@ -81,7 +81,7 @@ TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
 }
 
 TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) {
-    TempFolder dir;
+    ScratchFolder dir;
     Bytes r(CalibrationBlock::kLegacySize, 0);
     le::PutI32(&r[0], 1);
     std::memcpy(&r[4], "old rig\0junk", 12);
@@ -111,7 +111,7 @@ TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) 
 }
 
 TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
-    TempFolder dir;
+    ScratchFolder dir;
     const std::string text = "hdr 333D01 ABCDEFGHIJKLMNOPQR1000012000 tail of the text";
     const auto cal1 = [&](size_t n) { return Chunk("CAL1", Bytes(text.begin(), text.begin() + long(n))); };
     auto w = Open(dir, Wave({}, cal1(text.size())));
@@ -129,7 +129,7 @@ TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
 }
 
 TEST(WaveFileCalibrationTest, SetCalibrationMarksChangesOnlyWhenTheBlockDiffers) {
-    TempFolder dir;
+    ScratchFolder dir;
     auto w = Open(dir, Wave({}));
     CalibrationBlock other = w->GetCalibration();
     w->SetCalibration(other);

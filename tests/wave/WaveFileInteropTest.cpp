@@ -2,7 +2,7 @@
 // make files we must load, and read back the files we save. Native only.
 #include "wave/WaveFile.h"
 
-#include "dsp/PythonOracle.h"
+#include "support/PythonRunner.h"
 #include "support/MessageRecorder.h"
 #include "WaveTestFiles.h"
 
@@ -68,7 +68,7 @@ void LoadCheckAndSave(const std::string& in, const std::string& out, int channel
 // A canonical file (no LIST chunk, even data size) must also save byte-identical.
 TEST(WaveFileInteropTest, FilesOfPythonsWaveModuleLoadAndReadBack) {
     VORN_SKIP_WITHOUT_PYTHON();
-    test::TempFolder dir;
+    test::ScratchFolder dir;
     test::MessageRecorder recorder;
     const std::string in = dir.File("py.wav"), out = dir.File("py-out.wav");
     for (auto [channels, width, rate, frames, withList] : {std::tuple{1, 1, 8000, 1001, 1}, {2, 1, 11025, 64, 0},
@@ -88,7 +88,7 @@ TEST(WaveFileInteropTest, FilesOfPythonsWaveModuleLoadAndReadBack) {
 // sox writes its 24-bit files in the extensible format, with a "fact" chunk.
 TEST(WaveFileInteropTest, FilesOfSoxLoadAndSoxReadsOurFilesBack) {
     VORN_SKIP_WITHOUT_PYTHON();
-    test::TempFolder dir;
+    test::ScratchFolder dir;
     const std::string in = dir.File("sox.wav"), out = dir.File("sox-out.wav");
     for (auto [channels, width, rate] : {std::tuple{1, 1, 8000}, {2, 2, 48000}, {1, 2, 44100}, {2, 3, 96000}}) {
         SCOPED_TRACE(testing::PrintToString(std::tuple{channels, width, rate}));

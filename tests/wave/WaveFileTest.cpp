@@ -18,13 +18,13 @@ namespace {
 
 using namespace test;
 
-std::unique_ptr<TWaveFile> Open(const TempFolder& dir, const Bytes& bytes, int16_t mode = 0) {
+std::unique_ptr<TWaveFile> Open(const ScratchFolder& dir, const Bytes& bytes, int16_t mode = 0) {
     WriteBytes(dir.File("in.wav"), bytes);
     return std::make_unique<TWaveFile>(dir.File("in.wav"), mode, false, nullptr);
 }
 
 TEST(WaveFileTest, CanonicalFileLoadsAndSavesByteIdentical) {
-    TempFolder dir;
+    ScratchFolder dir;
     MessageRecorder recorder;
     const Bytes file = CanonicalFile(2, 48000, Ramp(4000));
     auto w = Open(dir, file);
@@ -41,7 +41,7 @@ TEST(WaveFileTest, CanonicalFileLoadsAndSavesByteIdentical) {
 
 // The format comes from channels, rate and frame size; the tag and bit count are not read.
 TEST(WaveFileTest, TwentyFourBitStereoLoadsSignedAndScaledToItsRange) {
-    TempFolder dir;
+    ScratchFolder dir;
     auto w = Open(dir, Riff({Chunk("fmt ", FmtData(2, 96000, 6, 99, 3)), Chunk("data", {0x01, 0x00, 0x80, 0xFF, 0xFF, 0x7F})}));
     ASSERT_FALSE(w->Failed());
     EXPECT_EQ(w->GetFormat().sampleRate, 96000u);
@@ -52,7 +52,7 @@ TEST(WaveFileTest, TwentyFourBitStereoLoadsSignedAndScaledToItsRange) {
 }
 
 TEST(WaveFileTest, OddDataIsPaddedAndSavingOverTheOpenedFileReplacesIt) {
-    TempFolder dir;
+    ScratchFolder dir;
     auto w = Open(dir, Riff({Chunk("fmt ", FmtData(1, 8000, 1, 8)), Chunk("data", Ramp(5))}));
     ASSERT_TRUE(w->WriteSample(2, 2, 0));
     EXPECT_TRUE(w->Modified());
@@ -68,7 +68,7 @@ TEST(WaveFileTest, OddDataIsPaddedAndSavingOverTheOpenedFileReplacesIt) {
 }
 
 TEST(WaveFileTest, FailedSaveLeavesTheOldTargetUntouched) {
-    TempFolder dir;
+    ScratchFolder dir;
     auto w = Open(dir, CanonicalFile(2, 48000, Ramp(40000)));
     std::filesystem::create_directory(dir.File("folder.wav"));  // a target that cannot be replaced
     w->SetTargetName(dir.File("folder.wav"));
@@ -98,7 +98,7 @@ TEST(WaveFileTest, FailedSaveLeavesTheOldTargetUntouched) {
 }
 
 TEST(WaveFileTest, DirectModeFailsAndUnknownModesOpenNothing) {
-    TempFolder dir;
+    ScratchFolder dir;
     auto direct = Open(dir, CanonicalFile(1, 8000, Ramp(6)), 1);
     EXPECT_TRUE(direct->Failed() && !direct->Commit());
     auto other = Open(dir, CanonicalFile(1, 8000, Ramp(6)), 7);
@@ -142,7 +142,7 @@ TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
         {"partial last frame", Riff({fmt, Chunk("data", Ramp(9))}), 4, false},
         {"garbage after the RIFF form", garbageBehind, 4, false},
     };
-    TempFolder dir;
+    ScratchFolder dir;
     const Bytes whole = CanonicalFile(2, 48000, Ramp(16));
     for (size_t cut : {0, 2, 4, 8, 12, 16, 20, 22, 24, 28, 32, 34, 36, 40, 44, 50})  // at every header field
         cases.push_back({"truncated", Bytes(whole.begin(), whole.begin() + long(cut)), 0, false});

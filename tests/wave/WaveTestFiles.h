@@ -1,6 +1,8 @@
-// Helpers for the wave tests: a private folder, whole-file reads and writes, and a small
+// Helpers for the wave tests: whole-file reads and writes, and a small
 // RIFF builder for well-formed and deliberately broken files that bypasses the code under test.
 #pragma once
+
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +17,6 @@
 namespace vorn::test {
 
 using Bytes = std::vector<uint8_t>;
-
-// A fresh folder below the temporary folder, removed with its files.
-struct TempFolder {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("vorn-wave-" + std::to_string(std::random_device{}()));
-    TempFolder() { std::filesystem::create_directories(path); }
-    ~TempFolder() { std::error_code ec; std::filesystem::remove_all(path, ec); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    size_t Count() const { return size_t(std::distance(std::filesystem::directory_iterator(path), {})); }
-};
 
 inline void WriteBytes(const std::string& path, const Bytes& b) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), long(b.size()));

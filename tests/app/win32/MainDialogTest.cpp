@@ -4,6 +4,7 @@
 #include "settings/win32/PrivateProfileFile.h"
 #include "support/FakeAnalyzerConnection.h"
 #include "support/FakeClock.h"
+#include "support/ScratchFolder.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +52,9 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        iniPath = test::MakeScratchFolder("dialog") + "\\VORN.ini";
+        iniPath = scratch.File("VORN.ini");
     }
+    test::ScratchFolder scratch{"dialog"};
     std::string iniPath;
     test::FakeAnalyzerConnection link;
     test::FakeClock clock;

@@ -1,6 +1,7 @@
 // The real VORN.exe, copied into a scratch folder, started and closed as an operator
 // would: where its settings file lives and what it holds after a normal close.
 #include "resources/resource.h"
+#include "support/ScratchFolder.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ namespace {
 class ProgramTest : public testing::Test {
 protected:
     void SetUp() override {
-        folder = test::MakeScratchFolder("program");
+        folder = scratch.Path();
         exe = folder + "\\VORN.exe";
         ini = folder + "\\VORN.ini";
         ASSERT_TRUE(CopyFileA(test::WindowsPath(VORN_EXE).c_str(), exe.c_str(), FALSE)) << GetLastError();
@@ -56,6 +57,7 @@ protected:
         return code;
     }
 
+    test::ScratchFolder scratch{"program"};
     std::string folder, exe, ini;
 };
 

@@ -2,6 +2,7 @@
 #include "settings/SettingsStore.h"
 #include "settings/win32/PrivateProfileFile.h"
 #include "support/MessageRecorder.h"
+#include "support/ScratchFolder.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ using namespace std::string_literals;
 
 class PrivateProfileFileTest : public testing::Test {
 protected:
-    void SetUp() override { path = test::MakeScratchFolder("ini") + "\\VORN.ini"; }
+    void SetUp() override { path = scratch.File("VORN.ini"); }
     void Load() {
         PrivateProfileFile file(path);
         std::memset(stimulus, 'x', sizeof stimulus);
@@ -26,6 +27,7 @@ protected:
         PrivateProfileFile file(path);
         SaveSettings(file, settings, stimulus);
     }
+    test::ScratchFolder scratch{"ini"};
     std::string path;
     TestSettings settings;
     char stimulus[kStimulusFilenameSize];

@@ -1,4 +1,4 @@
-#include "wave/SampleBlock.h"
+#include "dsp/SampleBlock.h"
 
 #include "dsp/Smoothing.h"
 

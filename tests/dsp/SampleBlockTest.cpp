@@ -1,6 +1,6 @@
-#include "wave/SampleBlock.h"
+#include "dsp/SampleBlock.h"
 
-#include "dsp/PythonOracle.h"
+#include "support/PythonRunner.h"
 
 #include <gtest/gtest.h>
 
