@@ -1,12 +1,16 @@
 // FilterBlock with the probe-tone band-stop (999 taps, 226 Hz, 150 Hz wide, 48 kHz) over
-// channel 0 of 60 s of 16-bit stereo noise, in one-second blocks, once per kernel: the
-// plain scalar loop (-O2), SSE2 and AVX2. All three must give the same samples; the run
-// stops if they do not.
+// channel 0 of 60 s of 16-bit stereo noise, in one-second blocks, once per direct kernel
+// (the plain scalar loop at -O2, SSE2, AVX2, AVX-512) and once as FilterBlock picks (the FFT
+// path). All must give the same samples; the run stops if they do not.
 //
-//   bench_fir_filter [--export=DIR] [benchmark flags]
+//   bench_fir_filter [--export=DIR] [--recomputes FILE.wav ...] [benchmark flags]
 // --export writes the taps (float32) and channel 0 (int16) to DIR for the lfilter timing.
+// --recomputes filters each file's channel 0 with that band-stop at the file's rate, on both
+// paths, checks that they agree, prints how many outputs the FFT path left to the direct
+// loop, and exits.
 #include "dsp/FirFilter.h"
 #include "wave/WaveData.h"
+#include "wave/WaveFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,9 +83,13 @@ void FilterWhole(TFirFilter& filter, TWaveData& wave) {
     for (uint32_t s = 0; s < kSeconds; ++s) filter.FilterBlock(&wave, s * kRate, kRate);
 }
 
+// kernel null: FilterBlock as it stands (the FFT path for these blocks).
 void Run(benchmark::State& state, fir::ConvolveFunction kernel) {
     TFirFilter filter(StereoFormat(), ProbeBandstop());
-    filter.UseKernel(kernel);
+    if (kernel != nullptr) {
+        filter.UseKernel(kernel);
+        filter.UseFftPath(false);
+    }
     auto wave = NoiseWave();
     for (auto _ : state) {
         state.PauseTiming();
@@ -103,19 +111,34 @@ void BM_Avx2(benchmark::State& state) {
     }
     Run(state, fir::ConvolveAvx2);
 }
+void BM_Avx512(benchmark::State& state) {
+    if (!fir::Avx512Available()) {
+        state.SkipWithError("this CPU has no AVX-512");
+        return;
+    }
+    Run(state, fir::ConvolveAvx512);
+}
+void BM_FftPath(benchmark::State& state) { Run(state, nullptr); }
 
 BENCHMARK(BM_ScalarO2)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_Sse2)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_Avx2)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_Avx512)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_FftPath)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 
-// Filters the whole file with every kernel and compares the results byte for byte.
+// Filters the whole file with every kernel and the FFT path and compares the results byte
+// for byte.
 bool KernelsAgree() {
     std::vector<std::vector<uint8_t>> results;
-    std::vector<fir::ConvolveFunction> kernels = {PlainLoopO2, fir::ConvolveSse2};
+    std::vector<fir::ConvolveFunction> kernels = {PlainLoopO2, fir::ConvolveSse2, nullptr};
     if (fir::Avx2Available()) kernels.push_back(fir::ConvolveAvx2);
+    if (fir::Avx512Available()) kernels.push_back(fir::ConvolveAvx512);
     for (fir::ConvolveFunction kernel : kernels) {
         TFirFilter filter(StereoFormat(), ProbeBandstop());
-        filter.UseKernel(kernel);
+        if (kernel != nullptr) {
+            filter.UseKernel(kernel);
+            filter.UseFftPath(false);
+        }
         auto wave = NoiseWave();
         FilterWhole(filter, *wave);
         results.emplace_back(wave->GetSamples(), wave->GetSamples() + wave->GetByteSize());
@@ -141,11 +164,48 @@ bool Export(const std::string& dir) {
     return ok;
 }
 
+// Channel 0 of `path` through the band-stop in one-second blocks, on the FFT path or the
+// direct one; false when the file does not load.
+bool FilterFile(const char* path, bool fft, std::vector<uint8_t>& samples, uint64_t& outputs,
+                uint64_t& recomputed) {
+    TWaveFile wave(path, 0, false, nullptr);
+    if (wave.Failed()) return false;
+    const SampleFormat format = wave.GetFormat();
+    TFirFilter filter(format, ProbeBandstop());
+    filter.UseFftPath(fft);
+    const uint32_t frames = wave.GetFrameCount();
+    for (uint32_t at = 0; at < frames; at += format.sampleRate)
+        filter.FilterBlock(&wave, at, std::min(format.sampleRate, frames - at));
+    samples.assign(wave.GetSamples(), wave.GetSamples() + wave.GetByteSize());
+    outputs = filter.GetFftOutputs();
+    recomputed = filter.GetRecomputedOutputs();
+    return true;
+}
+
+int CountRecomputes(int count, char** paths) {
+    for (int i = 0; i < count; ++i) {
+        std::vector<uint8_t> fast, direct;
+        uint64_t outputs = 0, recomputed = 0, unused = 0;
+        if (!FilterFile(paths[i], true, fast, outputs, recomputed) ||
+            !FilterFile(paths[i], false, direct, unused, unused)) {
+            std::fprintf(stderr, "cannot load %s\n", paths[i]);
+            return 1;
+        }
+        std::printf("%-28s %10llu outputs by FFT, %8llu recomputed (%.4f%%), %s\n", paths[i],
+                    (unsigned long long)outputs, (unsigned long long)recomputed,
+                    outputs ? 100.0 * double(recomputed) / double(outputs) : 0.0,
+                    fast == direct ? "same samples as direct" : "DIFFERENT SAMPLES");
+        if (fast != direct) return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--recomputes") == 0) return CountRecomputes(argc - i - 1, argv + i + 1);
         if (std::strncmp(argv[i], "--export=", 9) == 0) {
             if (!Export(argv[i] + 9)) {
                 std::fprintf(stderr, "cannot export to %s\n", argv[i] + 9);

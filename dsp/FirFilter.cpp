@@ -29,17 +29,22 @@ std::vector<float> ShiftedLowpass(int32_t n, float w, float c) {
     return arm;
 }
 
-// Encoded range of one sample relative to silence; 1-byte samples are unsigned.
-void SampleRange(uint16_t bytesPerSample, double& low, double& high) {
+// How sums become samples: results the encoding cannot hold stick at its ends (keeping only
+// the low bytes, as the encoding itself would, turns an overshoot into a full-scale click);
+// 1-byte samples are unsigned.
+SampleStore StoreFor(uint16_t bytesPerSample, double offset) {
+    SampleStore store;
+    store.offset = offset;
     switch (bytesPerSample) {
-        case 1: low = 0; high = 255; return;
-        case 3: low = -8388608; high = 8388607; return;
+        case 1: store.low = 0, store.high = 255; break;
+        case 3: store.low = -8388608, store.high = 8388607; break;
         case 4:
-            low = std::numeric_limits<int32_t>::min();
-            high = std::numeric_limits<int32_t>::max();
-            return;
-        default: low = -32768; high = 32767; return;
+            store.low = std::numeric_limits<int32_t>::min();
+            store.high = std::numeric_limits<int32_t>::max();
+            break;
+        default: store.low = -32768, store.high = 32767; break;
     }
+    return store;
 }
 
 // Truncates toward zero into int32; values outside its range stick at the nearest end
@@ -172,6 +177,13 @@ bool TFirFilter::MakeWorkBuffers(uint32_t length) {
     return true;
 }
 
+// Long blocks of many taps go through the FFT path, which stores the same samples.
+bool TFirFilter::ConvolveFast(uint32_t length, const SampleStore& store) {
+    if (!fftAllowed || !FftConvolver::Worthwhile(count, length)) return false;
+    if (!fft) fft.reset(new (std::nothrow) FftConvolver);
+    return fft && fft->Convolve(scaledInput.get(), taps.get(), count, sums.get(), length, store);
+}
+
 bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     if (coefficients == nullptr || history == nullptr || count <= 0 || wave == nullptr) return false;
     const float offset = static_cast<float>(wave->GetOffset());
@@ -189,13 +201,9 @@ bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     const double gain = linearGain;
     for (uint32_t j = 0; j < total; ++j) scaledInput[j] = double(integers[j]) * gain;
     for (uint32_t k = 0; k < n; ++k) taps[k] = coefficients[k];
-    convolve(scaledInput.get(), taps.get(), count, sums.get(), length);
-    // Results the encoding cannot hold stick at its ends; keeping only the low bytes, as
-    // the encoding itself would, turns an overshoot into a full-scale click.
-    double low, high;
-    SampleRange(format.bytesPerSample, low, high);
-    for (uint32_t i = 0; i < length; ++i)
-        output->WriteSample(i, static_cast<int32_t>(std::clamp(std::trunc(sums[i] + offset), low, high)));
+    const SampleStore store = StoreFor(format.bytesPerSample, offset);
+    if (!ConvolveFast(length, store)) convolve(scaledInput.get(), taps.get(), count, sums.get(), length);
+    for (uint32_t i = 0; i < length; ++i) output->WriteSample(i, store(sums[i]));
 
     for (uint32_t j = 0; j < n; ++j) history[j] = static_cast<float>(integers[length + j]);
     wave->WriteFrames(output->SampleAddress(0), start, length, 0);

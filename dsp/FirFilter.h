@@ -6,6 +6,7 @@
 // Results beyond the sample encoding's range are saturated, not wrapped.
 #pragma once
 
+#include "dsp/FftConvolver.h"
 #include "dsp/FirKernel.h"
 #include "wave/SampleFormat.h"
 
@@ -60,14 +61,20 @@ public:
     const float* GetCoefficients() const { return coefficients; }
     const float* GetHistory() const { return history; }
 
-    // Replaces the convolution kernel (benchmarks compare them; all give the same bits).
+    // Replaces the direct convolution kernel, and allows or forbids the FFT path for long
+    // blocks (benchmarks and tests compare them; all store the same samples).
     void UseKernel(fir::ConvolveFunction kernel) { convolve = kernel; }
+    void UseFftPath(bool allowed) { fftAllowed = allowed; }
+    // Outputs the FFT path computed, and how many of them it left to the direct loop.
+    uint64_t GetFftOutputs() const { return fft ? fft->Outputs() : 0; }
+    uint64_t GetRecomputedOutputs() const { return fft ? fft->Recomputed() : 0; }
 
 private:
     void DesignWindowed();
     void DesignFromTable();
     bool MakeWorkBuffers(uint32_t length);
     void ReleaseWorkBuffers();
+    bool ConvolveFast(uint32_t length, const SampleStore& store);
 
     SampleFormat format;
     FirFilterParams params;
@@ -87,6 +94,8 @@ private:
     std::unique_ptr<double[]> taps;
     std::unique_ptr<double[]> sums;
     fir::ConvolveFunction convolve = fir::BestConvolve();
+    bool fftAllowed = true;
+    std::unique_ptr<FftConvolver> fft;   // made with the first block long enough for it
 };
 
 }  // namespace vorn

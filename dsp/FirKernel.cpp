@@ -72,7 +72,19 @@ bool Avx2Available() {
     return available;
 }
 
-ConvolveFunction BestConvolve() { return Avx2Available() ? ConvolveAvx2 : ConvolveSse2; }
+// The AVX-512 kernel finishes its blocks with the AVX2 one, so it needs both.
+bool Avx512Available() {
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") != 0 && Avx2Available();
+    }();
+    return available;
+}
+
+ConvolveFunction BestConvolve() {
+    if (Avx512Available()) return ConvolveAvx512;
+    return Avx2Available() ? ConvolveAvx2 : ConvolveSse2;
+}
 
 #else
 
@@ -82,6 +94,7 @@ void ConvolveSse2(const double* input, const double* coefficients, int32_t taps,
 }
 
 bool Avx2Available() { return false; }
+bool Avx512Available() { return false; }
 
 ConvolveFunction BestConvolve() { return ConvolveScalar; }
 

@@ -23,7 +23,12 @@ void ConvolveSse2(const double* input, const double* coefficients, int32_t taps,
 void ConvolveAvx2(const double* input, const double* coefficients, int32_t taps, double* output,
                   uint32_t outputs);
 
+// 512-bit AVX-512F, lanes holding outputs a stride apart; call only when Avx512Available().
+void ConvolveAvx512(const double* input, const double* coefficients, int32_t taps, double* output,
+                    uint32_t outputs);
+
 bool Avx2Available();
+bool Avx512Available();
 // The fastest variant this CPU runs, checked once.
 ConvolveFunction BestConvolve();
 
