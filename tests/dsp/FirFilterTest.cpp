@@ -219,12 +219,13 @@ TEST(FirKernelTest, KernelsAreBitIdenticalToThePlainLoop) {
     std::vector<std::pair<std::string, fir::ConvolveFunction>> kernels = {{"scalar", fir::ConvolveScalar},
                                                                           {"SSE2", fir::ConvolveSse2}};
     if (fir::Avx2Available()) kernels.emplace_back("AVX2", fir::ConvolveAvx2);
+    if (fir::Avx512Available()) kernels.emplace_back("AVX-512", fir::ConvolveAvx512);
     std::mt19937 rng(20240611);
     std::uniform_real_distribution<float> coefficient(-1.0f, 1.0f);
     const float gains[] = {1.0f, 0.70794576f, 31622.777f};
     for (const auto& [name, kernel] : kernels) {
         for (int32_t taps : {1, 2, 3, 5, 7, 16, 31, 39, 41, 64, 999}) {
-            for (uint32_t outputs : {0u, 1u, 2u, 3u, 5u, 15u, 16u, 17u, 31u, 32u, 33u, 63u, 100u, 1001u}) {
+            for (uint32_t outputs : {0u, 1u, 2u, 3u, 5u, 15u, 16u, 17u, 31u, 32u, 33u, 63u, 100u, 193u, 1001u, 2500u}) {
                 SCOPED_TRACE(name + ", taps " + std::to_string(taps) + ", outputs " + std::to_string(outputs));
                 std::vector<double> in(outputs + taps - 1), c(taps), got(outputs + 8, 12345.0);
                 for (double& v : in) v = double(std::uniform_int_distribution<int>(-32768, 32767)(rng)) * gains[(taps + outputs) % 3];
