@@ -31,8 +31,6 @@ TEST(ComplexFftTest, TwiddlesAreWithinTheErrorTheBoundAssumes) {
             ASSERT_LE(error, ComplexFft::kTwiddleError) << "size " << n << ", j " << j;
         }
     }
-    EXPECT_TRUE(ComplexFft(0).Failed());
-    EXPECT_TRUE(ComplexFft(ComplexFft::kMaxLog2Size + 1).Failed());
 }
 
 // Against an extended-precision DFT: the error stays within RelativeError in the 2-norm,
@@ -44,9 +42,11 @@ TEST(ComplexFftTest, BothDirectionsMatchTheDftWithinTheirBound) {
         const ComplexFft fft(log2);
         const uint32_t n = fft.Size();
         std::vector<long double> cosine(n), sine(n);
-        for (uint32_t m = 0; m < n; ++m) cosine[m] = std::cos(2 * kPi * m / n), sine[m] = std::sin(2 * kPi * m / n);
         std::vector<double> re(n), im(n);
-        for (uint32_t j = 0; j < n; ++j) re[j] = value(rng), im[j] = log2 % 2 ? value(rng) : 0;
+        for (uint32_t j = 0; j < n; ++j) {
+            cosine[j] = std::cos(2 * kPi * j / n), sine[j] = std::sin(2 * kPi * j / n);
+            re[j] = value(rng), im[j] = log2 % 2 ? value(rng) : 0;
+        }
         for (int sign : {-1, 1}) {
             SCOPED_TRACE(testing::Message() << "size " << n << (sign < 0 ? " forward" : " inverse"));
             std::vector<long double> wantRe(n, 0), wantIm(n, 0);

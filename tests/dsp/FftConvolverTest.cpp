@@ -23,11 +23,14 @@ SampleStore Store(uint16_t bytes) {
     return s;
 }
 
-std::vector<double> Taps(int32_t type, int32_t count, int32_t edge, int32_t width = 0) {
+FirFilterParams Params(int32_t type, int32_t count, int32_t edge, int32_t width = 0) {
     FirFilterParams p;
-    p.type = type, p.taps = count;
+    p.type = type, p.taps = count, p.bandpassWidth = p.bandstopWidth = width;
     p.lowpassCutoff = p.highpassCutoff = p.bandpassCentre = p.bandstopCentre = edge;
-    p.bandpassWidth = p.bandstopWidth = width;
+    return p;
+}
+
+std::vector<double> Taps(const FirFilterParams& p) {
     SampleFormat f;
     f.Set(48000, 1, 2);
     TFirFilter filter(f, p);
@@ -63,27 +66,18 @@ std::vector<double> DyadicTaps(int32_t count, uint32_t seed) {
     return c;
 }
 
-struct Outcome {
-    uint64_t recomputed = 0;
-    std::string firstDifference;  // empty when every stored sample matches the direct loop's
-};
-
-Outcome Compare(const std::vector<double>& in, const std::vector<double>& taps, uint32_t outputs,
-                const SampleStore& store) {
+// The first output the FFT path stores differently from the direct loop ("" when none), and
+// how many it recomputed.
+std::string Compare(const std::vector<double>& in, const std::vector<double>& taps, uint32_t outputs,
+                    const SampleStore& store, uint64_t& recomputed) {
     FftConvolver fast;
     std::vector<double> got(outputs), want(outputs);
-    Outcome o;
-    if (!fast.Convolve(in.data(), taps.data(), int32_t(taps.size()), got.data(), outputs, store)) {
-        o.firstDifference = "the FFT path refused";
-        return o;
-    }
+    if (!fast.Convolve(in.data(), taps.data(), int32_t(taps.size()), got.data(), outputs, store)) return "refused";
     fir::ConvolveScalar(in.data(), taps.data(), int32_t(taps.size()), want.data(), outputs);
-    for (uint32_t i = 0; i < outputs && o.firstDifference.empty(); ++i)
-        if (store(got[i]) != store(want[i]))
-            o.firstDifference = "output " + std::to_string(i) + ": " + std::to_string(store(got[i])) +
-                                " != " + std::to_string(store(want[i]));
-    o.recomputed = fast.Recomputed();
-    return o;
+    recomputed += fast.Recomputed();
+    for (uint32_t i = 0; i < outputs; ++i)
+        if (store(got[i]) != store(want[i])) return "output " + std::to_string(i) + " differs";
+    return "";
 }
 
 TEST(SampleStoreTest, TruncatesTowardZeroHoldsTheRangeAndStoresSilenceForNaN) {
@@ -101,20 +95,13 @@ TEST(SampleStoreTest, TruncatesTowardZeroHoldsTheRangeAndStoresSilenceForNaN) {
 // boundaries: exact whole and half sums, full-scale squares that saturate, loud 32-bit
 // blocks, and signals a few millionths of a step high.
 TEST(FftConvolverTest, StoresTheDirectLoopsSamplesOnAdversarialBlocks) {
-    const std::vector<double> probe = Taps(FirFilterParams::Bandstop, 999, 226, 150);
-    const std::vector<double> lowpass = Taps(FirFilterParams::Lowpass, 39, 3000);
-    const std::vector<double> bandpass = Taps(FirFilterParams::Bandpass, 401, 5000, 2000);
-    std::vector<double> tiny = probe;  // single-precision subnormal taps
-    for (double& c : tiny) c *= 1e-39;
-    const struct Case {
-        const char* what;
-        std::vector<double> taps;
-        Stimulus kind;
-        uint16_t bytes;
-        double gain;
-        uint32_t outputs;
-        bool mustRecompute;
-    } cases[] = {
+    const std::vector<double> probe = Taps(Params(FirFilterParams::Bandstop, 999, 226, 150));
+    const std::vector<double> lowpass = Taps(Params(FirFilterParams::Lowpass, 39, 3000));
+    const std::vector<double> bandpass = Taps(Params(FirFilterParams::Bandpass, 401, 5000, 2000));
+    std::vector<double> tiny(probe);  // single-precision subnormal taps
+    for (double& c : tiny) c = float(c * 1e-39);
+    const struct Case { const char* what; std::vector<double> taps; Stimulus kind; uint16_t bytes; double gain;
+                        uint32_t outputs; bool mustRecompute; } cases[] = {
         {"dyadic 3 taps", DyadicTaps(3, 1), Stimulus::Dyadic, 2, 1.0, 5000, true},
         {"dyadic 4 taps", DyadicTaps(4, 2), Stimulus::Dyadic, 1, 1.0, 1, false},
         {"dyadic 65 taps", DyadicTaps(65, 3), Stimulus::Dyadic, 2, 1.0, 4097, true},
@@ -132,7 +119,6 @@ TEST(FftConvolverTest, StoresTheDirectLoopsSamplesOnAdversarialBlocks) {
         {"noise 32-bit +90 dB", probe, Stimulus::Noise, 4, 31622.776, 9000, false},
         {"noise 24-bit", bandpass, Stimulus::Noise, 3, 1.0, 48000, false},
         {"noise 16-bit, 1 output", probe, Stimulus::Noise, 2, 1.0, 1, false},
-        {"noise 16-bit, 2 outputs", probe, Stimulus::Noise, 2, 1.0, 2, false},
         {"noise 8-bit -6 dB", lowpass, Stimulus::Noise, 1, 0.5011872336272722, 4095, false},
         {"steps of one at -90 dB", probe, Stimulus::Ones, 2, 3.1622776e-5, 48000, false},
         {"subnormal taps", tiny, Stimulus::Noise, 4, 1.0, 8192, false},
@@ -141,11 +127,9 @@ TEST(FftConvolverTest, StoresTheDirectLoopsSamplesOnAdversarialBlocks) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::vector<double> in = Inputs(c.kind, c.outputs + c.taps.size() - 1, c.bytes, c.gain, ++seed);
-        const Outcome o = Compare(in, c.taps, c.outputs, Store(c.bytes));
-        EXPECT_EQ(o.firstDifference, "");
-        if (c.mustRecompute) {
-            EXPECT_GT(o.recomputed, 0u) << "no output came near a boundary";
-        }
+        uint64_t recomputed = 0;
+        EXPECT_EQ(Compare(in, c.taps, c.outputs, Store(c.bytes), recomputed), "");
+        EXPECT_TRUE(!c.mustRecompute || recomputed > 0) << "no output came near a boundary";
     }
 }
 
@@ -161,43 +145,30 @@ TEST(FftConvolverTest, RandomTapsAndLengthsAgreeAndRarelyRecompute) {
         const uint32_t length = 1 + rng() % 20000;
         const uint16_t bytes = uint16_t(1 + count % 3);
         const std::vector<double> in = Inputs(Stimulus::Noise, length + count - 1, bytes, 1.0, rng());
-        const Outcome o = Compare(in, taps, length, Store(bytes));
-        EXPECT_EQ(o.firstDifference, "") << count << " taps, " << length << " outputs";
-        outputs += length, recomputed += o.recomputed;
+        EXPECT_EQ(Compare(in, taps, length, Store(bytes), recomputed), "") << count << " taps, " << length;
+        outputs += length;
     }
     EXPECT_LT(double(recomputed), 1e-3 * double(outputs));
-}
-
-TEST(FftConvolverTest, RefusesTapsThatAreNotFinite) {
-    std::vector<double> taps(99, 0.01), in(1000 + 98, 1.0), sums(1000);
-    taps[40] = INFINITY;
-    EXPECT_FALSE(FftConvolver().Convolve(in.data(), taps.data(), 99, sums.data(), 1000, Store(2)));
-    taps[40] = NAN;
-    EXPECT_FALSE(FftConvolver().Convolve(in.data(), taps.data(), 99, sums.data(), 1000, Store(2)));
 }
 
 // FilterBlock takes the FFT path for long blocks without callers seeing it: the same bytes
 // in both channels as with the plain loop, for every encoding, mono and stereo, uneven
 // blocks (short ones go direct), and the history carried across both paths.
 TEST(FftConvolverTest, FilterBlockStoresTheSameWaveOnEitherPath) {
-    const uint32_t blocks[] = {20000, 4000, 7, 999, 1, 30000, 5000};
-    uint32_t frames = 0;
-    for (uint32_t b : blocks) frames += b;
+    const uint32_t blocks[] = {20000, 4000, 7, 999, 1, 30000, 5000}, frames = 60007;
     for (uint16_t bytes = 1; bytes <= 4; ++bytes)
         for (uint16_t channels = 1; channels <= 2; ++channels) {
             SCOPED_TRACE(testing::Message() << bytes << " bytes, " << channels << " channels");
             SampleFormat f;
             f.Set(48000, channels, bytes);
-            FirFilterParams p;
-            p.type = FirFilterParams::Bandstop, p.taps = 999, p.bandstopCentre = 1000 * bytes,
-            p.bandstopWidth = 150, p.gain = bytes == 2 ? 6.0f : 0.0f;
+            FirFilterParams p = Params(FirFilterParams::Bandstop, 999, 1000 * bytes, 150);
+            p.gain = bytes == 2 ? 6.0f : 0.0f;
             TWaveData fastWave(frames, f), directWave(frames, f);
             std::mt19937 rng(bytes * 10 + channels);
             for (uint32_t i = 0; i < fastWave.GetByteSize(); ++i) fastWave.GetSamples()[i] = uint8_t(rng());
             std::memcpy(directWave.GetSamples(), fastWave.GetSamples(), fastWave.GetByteSize());
             TFirFilter fast(f, p), direct(f, p);
-            direct.UseFftPath(false);
-            direct.UseKernel(fir::ConvolveScalar);
+            direct.UseFftPath(false), direct.UseKernel(fir::ConvolveScalar);
             uint32_t at = 0;
             for (uint32_t b : blocks) {
                 ASSERT_TRUE(fast.FilterBlock(&fastWave, at, b));
@@ -205,7 +176,6 @@ TEST(FftConvolverTest, FilterBlockStoresTheSameWaveOnEitherPath) {
                 at += b;
             }
             EXPECT_EQ(fast.GetFftOutputs(), 20000u + 4000u + 30000u + 5000u);
-            EXPECT_EQ(direct.GetFftOutputs(), 0u);
             EXPECT_EQ(std::memcmp(fastWave.GetSamples(), directWave.GetSamples(), fastWave.GetByteSize()), 0);
         }
 }
