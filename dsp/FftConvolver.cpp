@@ -34,26 +34,29 @@ uint32_t ChooseLog2Size(int32_t taps, uint32_t outputs) {
 
 }  // namespace
 
-bool FftConvolver::Prepare(const double* coefficients, int32_t count, uint32_t outputs) {
-    const uint32_t log2 = ChooseLog2Size(count, outputs);
+bool FftConvolver::Prepare(const double* coefficients, int32_t newCount, uint32_t outputs) {
+    const uint32_t log2 = ChooseLog2Size(newCount, outputs);
     if (log2 == 0) return false;
-    const bool sameTaps = taps.size() == size_t(count) &&
-                          std::memcmp(taps.data(), coefficients, sizeof(double) * size_t(count)) == 0;
+    const bool sameTaps =
+        count == newCount && std::memcmp(taps.get(), coefficients, sizeof(double) * size_t(count)) == 0;
     if (sameTaps && fft && fft->Log2Size() == log2) return true;
-    for (int32_t k = 0; k < count; ++k)
+    for (int32_t k = 0; k < newCount; ++k)
         if (!std::isfinite(coefficients[k])) return false;
 
+    count = 0;
+    const uint32_t size = 1u << log2;
     fft.reset(new (std::nothrow) ComplexFft(log2));
-    if (!fft || fft->Failed()) {
+    taps.reset(new (std::nothrow) double[size_t(newCount)]);
+    spectrumRe.reset(new (std::nothrow) double[size]());
+    spectrumIm.reset(new (std::nothrow) double[size]());
+    workRe.reset(new (std::nothrow) double[size]);
+    workIm.reset(new (std::nothrow) double[size]);
+    if (!fft || fft->Failed() || !taps || !spectrumRe || !spectrumIm || !workRe || !workIm) {
         fft.reset();
         return false;
     }
-    const uint32_t size = fft->Size();
-    taps.assign(coefficients, coefficients + count);
-    spectrumRe.assign(size, 0.0);
-    spectrumIm.assign(size, 0.0);
-    workRe.assign(size, 0.0);
-    workIm.assign(size, 0.0);
+    count = newCount;
+    std::copy(coefficients, coefficients + count, taps.get());
     // Reversed, the taps turn the correlation of the direct form into a convolution.
     for (int32_t k = 0; k < count; ++k) spectrumRe[size_t(count - 1 - k)] = coefficients[k];
     double squares = 0;
@@ -63,7 +66,7 @@ bool FftConvolver::Prepare(const double* coefficients, int32_t count, uint32_t o
         tapsNorm1 += std::fabs(coefficients[k]);
     }
     tapsNorm2 = std::sqrt(squares);
-    fft->Forward(spectrumRe.data(), spectrumIm.data());
+    fft->Forward(spectrumRe.get(), spectrumIm.get());
     spectrumPeak = 0;
     const double scale = 1.0 / size;  // exact: a power of two
     for (uint32_t j = 0; j < size; ++j) {
@@ -95,38 +98,37 @@ double FftConvolver::SegmentBound(double sumOfSquares, double largest, double bo
         std::sqrt(bothSumOfSquares) *
         ((g2 * (1 + d) * (1 + d) + d * (2 + d)) * tapsNorm2 + d * (1 + g2) * (1 + d) * spectrumPeak);
     const double direct =
-        Gamma(double(taps.size())) * std::min(std::sqrt(sumOfSquares) * tapsNorm2, largest * tapsNorm1);
+        Gamma(double(count)) * std::min(std::sqrt(sumOfSquares) * tapsNorm2, largest * tapsNorm1);
     return (transform + direct) * (1 + 0x1p-20) + 0x1p-900;
 }
 
 // Keeps a computed sum where every value within `bound` of it stores the same sample (the
 // store is monotone, so the two ends decide), and takes the direct loop's sum elsewhere.
 void FftConvolver::Settle(const double* input, const double* computed, double bound, double* sums,
-                          uint32_t first, uint32_t count, const SampleStore& store) {
+                          uint32_t first, uint32_t outputs, const SampleStore& store) {
     double largest = 0;
-    for (uint32_t i = 0; i < count; ++i) largest = std::max(largest, std::fabs(computed[i]));
+    for (uint32_t i = 0; i < outputs; ++i) largest = std::max(largest, std::fabs(computed[i]));
     // Widened so that rounding s - reach and s + reach cannot pull an end inside the bound.
     const double reach = bound * (1 + 0x1p-50) + largest * 0x1p-50;
-    const int32_t n = int32_t(taps.size());
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < outputs; ++i) {
         const double s = computed[i];
         if (store(s - reach) == store(s + reach)) {
             sums[first + i] = s;
             continue;
         }
-        fir::ConvolveScalar(input + first + i, taps.data(), n, sums + first + i, 1);
+        fir::ConvolveScalar(input + first + i, taps.get(), count, sums + first + i, 1);
         ++recomputedCount;
     }
 }
 
-bool FftConvolver::Convolve(const double* input, const double* coefficients, int32_t count, double* sums,
+bool FftConvolver::Convolve(const double* input, const double* coefficients, int32_t tapCount, double* sums,
                             uint32_t outputs, const SampleStore& store) {
-    if (count < 1 || outputs == 0 || !Prepare(coefficients, count, outputs)) return false;
+    if (tapCount < 1 || outputs == 0 || !Prepare(coefficients, tapCount, outputs)) return false;
     const uint32_t size = fft->Size();
     const uint32_t perSegment = size - uint32_t(count) + 1;
     const uint64_t inputs = uint64_t(outputs) + uint32_t(count) - 1;
-    double* re = workRe.data();
-    double* im = workIm.data();
+    double* re = workRe.get();
+    double* im = workIm.get();
 
     // Segment values from `from` on, zero past the input; their sum of squares and largest magnitude.
     auto load = [&](double* to, uint64_t from, double& squares, double& largest) {

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace vorn {
 
@@ -49,17 +48,18 @@ public:
     uint64_t Recomputed() const { return recomputedCount; }
 
 private:
-    bool Prepare(const double* coefficients, int32_t taps, uint32_t outputs);
+    bool Prepare(const double* coefficients, int32_t newCount, uint32_t outputs);
     double SegmentBound(double sumOfSquares, double largest, double bothSumOfSquares) const;
     void Settle(const double* input, const double* computed, double bound, double* sums, uint32_t first,
-                uint32_t count, const SampleStore& store);
+                uint32_t outputs, const SampleStore& store);
 
     std::unique_ptr<ComplexFft> fft;
-    std::vector<double> taps;          // the coefficients the spectrum was made from
-    std::vector<double> spectrumRe;    // of the reversed taps, bit-reversed order, scaled by 1 / size
-    std::vector<double> spectrumIm;
-    std::vector<double> workRe;        // two input segments, then their two output segments
-    std::vector<double> workIm;
+    int32_t count = 0;                         // taps in use
+    std::unique_ptr<double[]> taps;            // the coefficients the spectrum was made from
+    std::unique_ptr<double[]> spectrumRe;      // of the reversed taps, bit-reversed, scaled by 1 / size
+    std::unique_ptr<double[]> spectrumIm;
+    std::unique_ptr<double[]> workRe;          // two input segments, then their two output segments
+    std::unique_ptr<double[]> workIm;
     double tapsNorm2 = 0;              // ||taps||_2
     double tapsNorm1 = 0;              // ||taps||_1
     double spectrumPeak = 0;           // largest |spectrum| before the scaling
