@@ -29,7 +29,8 @@ void ConvolveAvx512(const double* input, const double* coefficients, int32_t tap
 
 bool Avx2Available();
 bool Avx512Available();
-// The fastest variant this CPU runs, checked once.
+// The fastest variant this CPU runs, unless the environment variable VORN_FIR_KERNEL is
+// "sse2", which forces the SSE2 kernel.
 ConvolveFunction BestConvolve();
 
 }  // namespace vorn::fir
