@@ -3,7 +3,9 @@
 // to an odd tap count, Hanning-windowed), or a response table (type 4). FilterBlock then
 // filters channel 0 of a wave in place, block by block, carrying the last `count` inputs
 // from one block to the next; the output is the input delayed by (count + 1) / 2 samples.
-// Results beyond the sample encoding's range are saturated, not wrapped.
+// Results beyond the sample encoding's range are saturated, not wrapped. Long blocks of many
+// taps go through an FFT convolution (FftConvolver) that stores exactly the samples of the
+// direct ascending-k loop; which path ran is invisible to callers.
 #pragma once
 
 #include "dsp/FftConvolver.h"
