@@ -7,6 +7,11 @@
 #include <cstring>
 #include <new>
 
+#if defined(__x86_64__) || defined(__SSE2__)
+#define VORN_HAVE_SSE2 1
+#include <emmintrin.h>
+#endif
+
 namespace vorn {
 
 namespace {
@@ -30,6 +35,24 @@ uint32_t ChooseLog2Size(int32_t taps, uint32_t outputs) {
         if (best == 0 || cost < bestCost) best = log2, bestCost = cost;
     }
     return best;
+}
+
+// x *= h pointwise (size is even); vectors round each element as the plain form would.
+void MultiplySpectra(double* re, double* im, const double* hRe, const double* hIm, uint32_t size) {
+#ifdef VORN_HAVE_SSE2
+    for (uint32_t j = 0; j < size; j += 2) {
+        const __m128d xr = _mm_loadu_pd(re + j), xi = _mm_loadu_pd(im + j);
+        const __m128d hr = _mm_loadu_pd(hRe + j), hi = _mm_loadu_pd(hIm + j);
+        _mm_storeu_pd(re + j, _mm_sub_pd(_mm_mul_pd(xr, hr), _mm_mul_pd(xi, hi)));
+        _mm_storeu_pd(im + j, _mm_add_pd(_mm_mul_pd(xr, hi), _mm_mul_pd(xi, hr)));
+    }
+#else
+    for (uint32_t j = 0; j < size; ++j) {
+        const double xr = re[j], xi = im[j];
+        re[j] = xr * hRe[j] - xi * hIm[j];
+        im[j] = xr * hIm[j] + xi * hRe[j];
+    }
+#endif
 }
 
 }  // namespace
@@ -110,15 +133,35 @@ void FftConvolver::Settle(const double* input, const double* computed, double bo
     for (uint32_t i = 0; i < outputs; ++i) largest = std::max(largest, std::fabs(computed[i]));
     // Widened so that rounding s - reach and s + reach cannot pull an end inside the bound.
     const double reach = bound * (1 + 0x1p-50) + largest * 0x1p-50;
-    for (uint32_t i = 0; i < outputs; ++i) {
+    auto settleOne = [&](uint32_t i) {
         const double s = computed[i];
         if (store(s - reach) == store(s + reach)) {
             sums[first + i] = s;
-            continue;
+            return;
         }
         fir::ConvolveScalar(input + first + i, taps.get(), count, sums + first + i, 1);
         ++recomputedCount;
+    };
+    uint32_t i = 0;
+#ifdef VORN_HAVE_SSE2
+    // Two at a time when both ends of both outputs lie inside the range, where the store is
+    // the plain truncation that the vector conversion does too; otherwise one at a time.
+    const __m128d r = _mm_set1_pd(reach), offset = _mm_set1_pd(store.offset);
+    const __m128d low = _mm_set1_pd(store.low), high = _mm_set1_pd(store.high);
+    for (; i + 2 <= outputs; i += 2) {
+        const __m128d s = _mm_loadu_pd(computed + i);
+        const __m128d a = _mm_add_pd(_mm_sub_pd(s, r), offset), b = _mm_add_pd(_mm_add_pd(s, r), offset);
+        const bool inside = _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(a, low), _mm_cmplt_pd(b, high))) == 3;
+        const bool same = (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_cvttpd_epi32(a), _mm_cvttpd_epi32(b))) & 0xFF) == 0xFF;
+        if (inside && same) {
+            _mm_storeu_pd(sums + first + i, s);
+        } else {
+            settleOne(i);
+            settleOne(i + 1);
+        }
     }
+#endif
+    for (; i < outputs; ++i) settleOne(i);
 }
 
 bool FftConvolver::Convolve(const double* input, const double* coefficients, int32_t tapCount, double* sums,
@@ -149,11 +192,7 @@ bool FftConvolver::Convolve(const double* input, const double* coefficients, int
         load(re, first, squares1, largest1);
         load(im, second, squares2, largest2);
         fft->Forward(re, im);
-        for (uint32_t j = 0; j < size; ++j) {
-            const double xr = re[j], xi = im[j], hr = spectrumRe[j], hi = spectrumIm[j];
-            re[j] = xr * hr - xi * hi;
-            im[j] = xr * hi + xi * hr;
-        }
+        MultiplySpectra(re, im, spectrumRe.get(), spectrumIm.get(), size);
         fft->Inverse(re, im);
         // Circular positions taps - 1 .. size - 1 hold the segment's outputs.
         const uint32_t valid = uint32_t(count) - 1;
