@@ -3,7 +3,7 @@
 #include "ModelCorwith.h"
 #include "SimulatorSession.h"
 #include "app/CorwithNumber.h"
-#include "simulator/EngineConnection.h"
+#include "support/EngineConnection.h"
 #include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
