@@ -40,12 +40,12 @@ int Register(const std::vector<std::string>& args) {
         return 1;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAnalyzerRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, vorn::kAnalyzerRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
         std::fprintf(stderr, "VornAnalyzerSim: cannot open the registry key\n");
         return 1;
     }
-    const LONG result = RegSetValueExA(key, kAnalyzerRegistryValue, 0, REG_SZ,
+    const LONG result = RegSetValueExA(key, vorn::kAnalyzerRegistryValue, 0, REG_SZ,
                                        reinterpret_cast<const BYTE*>(commandLine.c_str()),
                                        static_cast<DWORD>(commandLine.size() + 1));
     RegCloseKey(key);
