@@ -1,0 +1,15 @@
+// The subcommands of vornwave. A new one is a <Name>Command.{h,cpp} pair and one row here.
+#include "Command.h"
+
+#include "InfoCommand.h"
+
+namespace vorn::cli {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> table = {
+        InfoCommand(),
+    };
+    return table;
+}
+
+}  // namespace vorn::cli
