@@ -169,7 +169,9 @@ bool TFirFilter::MakeWorkBuffers(uint32_t length) {
 
 bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     if (coefficients == nullptr || history == nullptr || count <= 0 || wave == nullptr) return false;
-    if (length == 0) return true;  // nothing to filter; the work buffers stay for the next block
+    // An empty block is a no-op: the work buffers stay for the next block. Like any read,
+    // it must not start past the end of the wave.
+    if (length == 0) return start <= wave->GetFrameCount();
     const float offset = static_cast<float>(wave->GetOffset());
     if (!MakeWorkBuffers(length)) return false;
     if (!wave->ReadFrames(input->SampleAddress(uint32_t(count)), start, length, 0)) return false;
