@@ -401,7 +401,8 @@ bool SpectralData::LoadTable(const char* path, float* out) const {
         ShowError(FormatText(kOpenTableFailedText, path).c_str());
         return false;
     }
-    std::unique_ptr<float[]> entries = Allocate<float>(2 * uint64_t(kMaxTableEntries));
+    // Only the rows read are ever looked at, so the 4 MB need no clearing.
+    std::unique_ptr<float[]> entries(new (std::nothrow) float[2 * size_t(kMaxTableEntries)]);
     if (!entries) {
         ShowError(kNoTableMemoryText);
         std::fclose(file);
