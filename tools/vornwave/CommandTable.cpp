@@ -2,12 +2,14 @@
 #include "Command.h"
 
 #include "InfoCommand.h"
+#include "ProbeCommand.h"
 
 namespace vorn::cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> table = {
         InfoCommand(),
+        ProbeCommand(),
     };
     return table;
 }
