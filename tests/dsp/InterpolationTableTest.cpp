@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
-#include <sstream>
 #include <vector>
 
 namespace vorn {
@@ -17,22 +15,16 @@ float Eval(const Pairs& t, uint8_t linear, float x) {
     return TInterpolationTable(t.data(), uint32_t(t.size() / 2), linear).Evaluate(x);
 }
 
-TEST(InterpolationTableTest, StatedThreePointExamples) {
-    const Pairs hat = {0, 0, 1, 1, 2, 0};
+TEST(InterpolationTableTest, StatedExamplesAndTablesItCannotUse) {
+    const Pairs hat = {0, 0, 1, 1, 2, 0}, two = {0, 5, 1, 7};
     const TInterpolationTable spline(hat.data(), 3, 0);
     ASSERT_NE(spline.GetSecondDerivatives(), nullptr);
-    EXPECT_EQ(spline.GetSecondDerivatives()[0], 0.0f);
-    EXPECT_FLOAT_EQ(spline.GetSecondDerivatives()[1], -3.0f);
-    EXPECT_EQ(spline.GetSecondDerivatives()[2], 0.0f);
+    EXPECT_EQ(Pairs(spline.GetSecondDerivatives(), spline.GetSecondDerivatives() + 3), (Pairs{0, -3, 0}));
     EXPECT_FLOAT_EQ(spline.Evaluate(0.5f), 0.6875f);
     EXPECT_FLOAT_EQ(Eval(hat, 1, 0.5f), 0.5f);
     EXPECT_FLOAT_EQ(Eval(hat, 1, 1.5f), 0.5f);
     for (uint8_t linear : {0, 1})
         for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(Eval(hat, linear, hat[2 * i]), hat[2 * i + 1]) << int(linear);
-}
-
-TEST(InterpolationTableTest, TablesItCannotUseEvaluateToZero) {
-    const Pairs two = {0, 5, 1, 7}, hat = {0, 0, 1, 1, 2, 0};
     EXPECT_EQ(Eval(two, 0, 0.5f), 0.0f) << "two points";
     EXPECT_EQ(Eval(two, 1, 0.5f), 0.0f) << "two points, linear";
     EXPECT_EQ(TInterpolationTable(nullptr, 3, 0).Evaluate(0.5f), 0.0f) << "no table";
@@ -52,45 +44,33 @@ TEST(InterpolationTableTest, StepInTheTableGivesStraightLines) {
     EXPECT_FLOAT_EQ(Eval(step, 0, 500.0f), -2.25f);
 }
 
+// Random tables of 3 to 25 points, each printed as n, its pairs, then the spline and the
+// straight lines at 40 points across it.
 TEST(InterpolationTableTest, MatchesScipyNaturalSplineAndNumpyInterp) {
     VORN_SKIP_WITHOUT_PYTHON();
-    std::mt19937 rng(12);
-    std::vector<Pairs> tables = {{20, -3, 100, 0, 1000, -6, 10000, -12, 20000, -30}};
-    for (int n : {3, 4, 7, 25}) {
-        Pairs t;
-        float x = std::uniform_real_distribution<float>(0, 50)(rng);
-        for (int i = 0; i < n; ++i, x += std::uniform_real_distribution<float>(1, 500)(rng))
-            t.insert(t.end(), {x, std::uniform_real_distribution<float>(-40, 10)(rng)});
-        tables.push_back(t);
-    }
-    std::ostringstream args;
-    args.precision(9);
-    for (const Pairs& t : tables) {
-        args << t.size() / 2;
-        for (float v : t) args << ' ' << v;
-        args << ' ';
-    }
-    const std::vector<double> want = test::RunPython(R"(
-import sys
+    const std::vector<double> all = test::RunPython(R"(
 from scipy.interpolate import CubicSpline
-a = [float(v) for v in sys.argv[1:]]
-while a:
-    n = int(a[0]); t = np.array(a[1:1 + 2 * n]).reshape(n, 2); a = a[1 + 2 * n:]
-    x = np.linspace(t[0, 0], t[-1, 0], 40)
-    print(*CubicSpline(t[:, 0], t[:, 1], bc_type='natural')(x)); print(*np.interp(x, t[:, 0], t[:, 1])))",
-                                                     args.str());
-    size_t at = 0;
-    for (const Pairs& t : tables) {
-        const size_t n = t.size() / 2;
-        for (uint8_t linear : {0, 1}) {
-            ASSERT_LE(at + 40, want.size());
-            for (int i = 0; i < 40; ++i, ++at) {
-                const float x = float(t[0] + (double(t[2 * n - 2]) - t[0]) * i / 39);
-                EXPECT_NEAR(Eval(t, linear, x), want[at], 2e-4 * (1 + std::fabs(want[at])))
-                    << n << " points, linear " << int(linear) << ", x " << x;
+rng = np.random.default_rng(12)
+for n in (3, 4, 5, 7, 25):
+    x = np.cumsum(rng.uniform(1, 500, n)).astype(np.float32); y = rng.uniform(-40, 10, n).astype(np.float32)
+    at = np.linspace(x[0], x[-1], 40).astype(np.float32)
+    print(n, *np.ravel(np.column_stack([x, y])), *at)
+    print(*CubicSpline(x, y, bc_type='natural')(at), *np.interp(at, x, y)))");
+    int tables = 0;
+    for (size_t at = 0; at < all.size(); ++tables) {
+        const size_t n = size_t(all[at]);
+        ASSERT_LE(at + 1 + 2 * n + 120, all.size());
+        const Pairs t(all.begin() + long(at) + 1, all.begin() + long(at + 1 + 2 * n));
+        const double* x = &all[at + 1 + 2 * n];
+        for (uint8_t linear : {0, 1})
+            for (int i = 0; i < 40; ++i) {
+                const double want = x[40 + 40 * linear + i];
+                EXPECT_NEAR(Eval(t, linear, float(x[i])), want, 2e-4 * (1 + std::fabs(want)))
+                    << n << " points, linear " << int(linear) << ", x " << x[i];
             }
-        }
+        at += 1 + 2 * n + 120;
     }
+    EXPECT_EQ(tables, 5);
 }
 
 }  // namespace

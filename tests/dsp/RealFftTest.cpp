@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -99,15 +100,11 @@ TEST(RealFftTest, StatedExamplesSinglePointAndUnsupportedSizes) {
 TEST(RealFftTest, RealTransformOf2To21ValuesRunsAnd2To22DoesNot) {
     const int32_t n = 1 << 21;
     const std::vector<float> original = Random(n, 21);
-    std::vector<float> data = original;
-    double sum = 0, alternating = 0;
-    for (int32_t i = 0; i < n; ++i) sum += original[i], alternating += i % 2 ? -original[i] : original[i];
+    std::vector<float> data = original, tooLong = Random(2 * n, 22);
     RealFft(data.data(), n, kFftForward);
-    EXPECT_NEAR(data[0], 2 * sum, 0.05);
-    EXPECT_NEAR(data[1], 2 * alternating, 0.05);
+    EXPECT_NEAR(data[0], 2 * std::accumulate(original.begin(), original.end(), 0.0), 0.05) << "twice the sum at DC";
     TRealFft(n).Inverse(data.data());
     for (int32_t i = 0; i < n; i += 997) ASSERT_NEAR(data[i], original[i], 2e-5f) << i;
-    std::vector<float> tooLong = Random(2 * n, 22);
     RealFft(tooLong.data(), 2 * n, kFftForward);
     EXPECT_EQ(tooLong, Random(2 * n, 22));
 }
