@@ -83,7 +83,7 @@ TEST(FirFilterTest, TableDesignMatchesAnIndependentNumpyDesign) {
                 ASSERT_LE(at + c.size(), want.size());
                 EXPECT_EQ(c.front(), 0.0f);
                 EXPECT_EQ(c.back(), 0.0f);
-                if (t.text == kTables[0].text) EXPECT_NEAR(c[c.size() / 2], 0.9997f, 0.00005f) << "flat: centre tap";
+                if (t.text == kTables[0].text) { EXPECT_NEAR(c[c.size() / 2], 0.9997f, 0.00005f) << "flat: centre tap"; }
                 double worst = 0;
                 for (size_t k = 0; k < c.size(); ++k) worst = std::max(worst, std::fabs(c[k] - want[at + k]));
                 EXPECT_LT(worst, 2e-6);
