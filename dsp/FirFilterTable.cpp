@@ -18,7 +18,8 @@ namespace {
 
 constexpr uint32_t kTableTransformSize = 4096;
 // The impulse comes out multiplied by full scale x L (32767 x 4096); dividing by
-// 4096 x 16384 leaves the taps at x[n] x 32767 / 16384, as the design has always scaled them.
+// 4096 x 16384 leaves the taps at x[n] x 32767 / 16384, which puts a flat 0 dB table's
+// centre tap at about 0.9997.
 constexpr float kImpulseToTaps = 67108864.0f;
 
 SpectralData MakeTableGrid(uint32_t sampleRate) {

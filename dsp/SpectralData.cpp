@@ -278,7 +278,7 @@ void SpectralData::AllocateWorkArrays() {
     uint32_t pairs = binCount;
     if (analysisMode == 2) {
         BuildBands();
-        if (error) return;
+        if (!bands && maximumFrequency > 0) return;  // its allocation failed and was reported
         MapBandsToBins();
         if (bandCount > 0 && !(bandValues = AllocateFilled(bandCount, kNoData))) {
             ReportNoWorkMemory();
