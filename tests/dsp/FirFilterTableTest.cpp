@@ -20,6 +20,7 @@ struct ResponseTable { const char *name, *text; };
 const ResponseTable kGentle = {"gentle", "20\t-1\n200\t0\n1000\t2\n3000\t-1\n8000\t1\n16000\t-3\n24000\t-6\n"};
 const ResponseTable kTables[] = {
     {"flat", "0\t0\n12000\t0\n24000\t0\n"},
+    {"three rows", "100\t0\n1000\t-6\n10000\t-12\n"},
     {"three rows, straight", ";Spline OFF, any case\n100\t0\n1000\t-6\n10000\t-12\n"},
     kGentle,
     {"steep lowpass", ";spline off\n0\t0\n2000\t0\n2500\t-40\n24000\t-40\n"},
