@@ -61,7 +61,8 @@ double UnitFactor(int32_t code) {
     }
 }
 
-constexpr uint32_t kWindowOffset462 = 462 - 196;  // a float inside the uninterpreted tail
+// A float at byte 462 of the record, inside its uninterpreted tail, that defaults to 1.0.
+constexpr uint32_t kTailFloat462 = 462 - 196;
 
 template <typename T>
 std::unique_ptr<T[]> Allocate(uint64_t n) {
@@ -177,7 +178,7 @@ void SpectralData::ApplyCalibration(const ChannelCalibration* record) {
         calibration.countScale = 1.0f;
         calibration.field148 = 0;
         calibration.field152 = 0;
-        le::PutF32(calibration.tail + kWindowOffset462, 1.0f);
+        le::PutF32(calibration.tail + kTailFloat462, 1.0f);
         calibrationFactor = 1.0f;
     }
     ComputeScale();
