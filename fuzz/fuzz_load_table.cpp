@@ -26,7 +26,11 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QuietSink sink;
     vorn::SetMessageSink(&sink);
-    static const std::string path = "/tmp/vorn-fuzz-load-table-" + std::to_string(getpid()) + ".txt";
+    static const struct ScratchFile {  // the loader reads files; this one goes when the run ends
+        std::string path = "/tmp/vorn-fuzz-load-table-" + std::to_string(getpid()) + ".txt";
+        ~ScratchFile() { std::remove(path.c_str()); }
+    } scratch;
+    const std::string& path = scratch.path;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return 0;
     std::fwrite(data, 1, size, file);
