@@ -2,6 +2,7 @@
 
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
+#include "settings/win32/SettingsDlg.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -104,8 +105,15 @@ void CVORNDlg::OnCommand(int id) {
     case IDC_CAPTURE_SEALED: sequence_.OnCaptureSealed(); break;
     case IDC_CAPTURE_OPEN: sequence_.OnCaptureOpen(); break;
     case IDC_PROCESS_RESULTS: sequence_.OnProcessResults(); break;
+    case IDC_SETTINGS: OnSettings(); break;
     default: break;
     }
+}
+
+// The accepted values apply from the next step on and reach VORN.ini when the program ends.
+void CVORNDlg::OnSettings() {
+    CSettingsDlg dialog(hwnd_, &settings_);
+    dialog.DoModal();
 }
 
 void CVORNDlg::OnCloseRequest() {
