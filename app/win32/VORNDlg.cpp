@@ -1,5 +1,6 @@
 #include "app/win32/VORNDlg.h"
 
+#include "probe/win32/AddProbeToneDlg.h"
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/win32/SettingsDlg.h"
@@ -111,8 +112,11 @@ void CVORNDlg::OnCommand(int id) {
 }
 
 // The accepted values apply from the next step on and reach VORN.ini when the program ends.
+// The probe-tone tool opened from the settings dialog stores its probe values in this
+// record at once, not in the settings dialog's working copy, so they survive Cancel.
 void CVORNDlg::OnSettings() {
     CSettingsDlg dialog(hwnd_, &settings_);
+    dialog.SetProbeToneAction([this](HWND settingsDialog) { CAddProbeToneDlg(&settings_).DoModal(settingsDialog); });
     dialog.DoModal();
 }
 
