@@ -5,7 +5,8 @@
 #     and empty device lists (no sound card here);
 #  2. each refused entry shows its message and the dialog stays open with the entries;
 #  3. Defaults; 4. Cancel stores nothing; 5. the folder browser, cancelled and used;
-#  6. OK stores, and VORN.ini holds the values after the program closes;
+#  6. OK stores, and VORN.ini holds the values after the program closes, with the probe
+#     values that the probe-tone tool opened from the dialog stored in the main record;
 #  7. with exactly one sound device (ALSA's null device) both indexes become 0 as soon
 #     as the dialog opens, even when it is then cancelled.
 # Prints "N passed, M failed" and exits non-zero on any failure.
@@ -20,6 +21,7 @@ source "$scripts/e2e-lib.sh"
 
 dialog=Settings
 browser="Browse for Folder"
+probe="Add Probe Tone "
 work="$tree/settings-scratch"
 rm -rf "$work"
 mkdir -p "$work/bin" "$work/data/Output"
@@ -130,6 +132,20 @@ driver click "$dialog" 1 >/dev/null
 check "OK closes the dialog" driver gone "$dialog" 5000
 open_settings
 check "the record holds what OK stored" equals "$(driver text "$dialog" 1043)" "   1.3"
+
+# The probe-tone tool from this dialog stores its values in the main record: they stay
+# when the settings dialog is then cancelled.
+driver click "$dialog" 1050 >/dev/null
+check "the button opens the probe-tone tool" driver wait "$probe" 10000
+check "the tool shows the record's probe frequency" equals "$(driver text "$probe" 1052)" " 226.0"
+driver settext "$probe" 1052 1000
+driver settext "$probe" 1053 -20
+driver click "$probe" 1055 >/dev/null
+check "accepted probe values lead to the stimulus file dialog" driver wait "Select Stimulus File" 10000
+driver click "Select Stimulus File" 2 >/dev/null
+driver gone "Select Stimulus File" 5000
+driver click "$probe" 2 >/dev/null
+driver gone "$probe" 5000
 driver click "$dialog" 2 >/dev/null
 driver gone "$dialog" 5000
 close_vorn
@@ -146,6 +162,8 @@ CorwithNumberScaleFactor=1.260000
 InputDevIndex=-1
 OutputDevIndex=-1
 MinimizeAnalyzer=1
+ProbeFreq=1000.000000
+ProbeLevelDBr=-20.000000
 EOF
 
 # 7. One sound device: the indexes become 0 at once and stay 0 after Cancel.
