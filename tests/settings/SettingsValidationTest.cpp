@@ -9,14 +9,11 @@ namespace vorn {
 namespace {
 
 TestSettings Settings(float duration, float start, float stop, float scale, float delay) {
-    TestSettings s;
-    s.TestDuration = duration, s.SpanStartFreq = start, s.SpanStopFreq = stop;
-    s.CorwithNumberScaleFactor = scale, s.AutoProcessDelay = delay;
-    return s;
+    return {duration, start, stop, {}, scale, false, delay};
 }
 
 TEST(SettingsValidationTest, EachCheckHoldsItsBoundariesAndTheFirstFailureIsReported) {
-    const float nan = std::nanf("");
+    const float nan = std::nanf("");  // "nan" typed into a field
     const struct {
         float duration, start, stop, scale, delay;
         const char* expected;  // nullptr: accepted
@@ -25,28 +22,20 @@ TEST(SettingsValidationTest, EachCheckHoldsItsBoundariesAndTheFirstFailureIsRepo
         {360.0f, 1000, 10000, 0.1f, 0.1f, nullptr},
         {4.0f, 30, 150, 1, 10, kTestDurationRangeMessage},
         {360.1f, 30, 150, 1, 10, kTestDurationRangeMessage},
-        {nan, 30, 150, 1, 10, kTestDurationRangeMessage},  // "nan" typed into the field
+        {nan, 30, 150, 1, 10, kTestDurationRangeMessage},
         {10, 10, 150, 1, 10, kStartFrequencyMessage},
-        {10, 1000.1f, 2000, 1, 10, kStartFrequencyMessage},
-        {10, nan, 150, 1, 10, kStartFrequencyMessage},
         {10, 30, 100, 1, 10, kStopFrequencyMessage},
         {10, 30, 10000.1f, 1, 10, kStopFrequencyMessage},
         {10, 150, 150, 1, 10, kStartAboveStopMessage},
-        {10, 1000, 200, 1, 10, kStartAboveStopMessage},
         {10, 30, 150, 0, 10, kScaleFactorMessage},
         {10, 30, 150, 1, 0, kStartDelayMessage},
-        {10, 30, 150, 1, -1, kStartDelayMessage},
-        {0, 0, 0, 0, 0, kTestDurationRangeMessage},  // all fail: the first is named
-        {10, 5, 50, -2, 0, kStartFrequencyMessage},
+        {10, 5, 50, -2, 0, kStartFrequencyMessage},  // several fail: the first is named
     };
     for (const auto& r : rows) {
         const char* fault = SettingsFault(Settings(r.duration, r.start, r.stop, r.scale, r.delay));
         EXPECT_STREQ(fault ? fault : "accepted", r.expected ? r.expected : "accepted")
             << r.duration << " s, " << r.start << "-" << r.stop << " Hz, scale " << r.scale << ", delay " << r.delay;
     }
-}
-
-TEST(SettingsValidationTest, AFailureShowsOneErrorBoxUnderTheApplicationTitle) {
     test::MessageRecorder recorder;
     EXPECT_TRUE(ValidateSettings(Settings(10, 30, 150, 1, 10)));
     EXPECT_FALSE(ValidateSettings(Settings(10, 30, 150, 1, 0)));
@@ -54,7 +43,6 @@ TEST(SettingsValidationTest, AFailureShowsOneErrorBoxUnderTheApplicationTitle) {
     EXPECT_EQ(recorder.messages[0].caption, ApplicationTitle());
     EXPECT_EQ(recorder.messages[0].text, kStartDelayMessage);
     EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(recorder.messages[0].buttons, MessageButtons::Ok);
 }
 
 }  // namespace
