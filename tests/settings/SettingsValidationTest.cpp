@@ -25,10 +25,8 @@ TEST(SettingsValidationTest, EachCheckHoldsItsBoundariesAndTheFirstFailureIsRepo
         {nan, 30, 150, 1, 10, kTestDurationRangeMessage},
         {10, 10, 150, 1, 10, kStartFrequencyMessage},
         {10, 30, 100, 1, 10, kStopFrequencyMessage},
-        {10, 30, 10000.1f, 1, 10, kStopFrequencyMessage},
         {10, 150, 150, 1, 10, kStartAboveStopMessage},
         {10, 30, 150, 0, 10, kScaleFactorMessage},
-        {10, 30, 150, 1, 0, kStartDelayMessage},
         {10, 5, 50, -2, 0, kStartFrequencyMessage},  // several fail: the first is named
     };
     for (const auto& r : rows) {

@@ -8,8 +8,7 @@
 namespace vorn {
 namespace {
 
-// A root folder longer than the browser takes (260 characters with the end) is refused
-// before it reaches the shell's parser, and no browser shows.
+// A root folder longer than the browser takes (259 characters) never reaches the parser.
 TEST(SelectFolderDlgTest, ARootFolderTooLongForTheBrowserGivesFalse) {
     CSelectFolderDlg browser;
     browser.rootFolder = "C:\\" + std::string(300, 'r');
