@@ -50,6 +50,18 @@ start_analyzer() {
     wait_for_x_window "VORN substitute analyzer - Tonaserv" 20
 }
 
+# stop_session_analyzers: ends the substitute analyzers of this Wine prefix only, also one
+# the program started through the registry (whose pid this script never learnt). Other
+# runs on the machine have prefixes of their own and keep theirs.
+stop_session_analyzers() {
+    local pid
+    for pid in $(pgrep -f 'VornAnalyzerSim\.exe'); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            kill "$pid" 2>/dev/null
+    done
+    return 0
+}
+
 register_analyzer() { "$wine_run" "$tree/simulator/VornAnalyzerSim.exe" /register "$@" >/dev/null; }
 
 stop_analyzer() {

@@ -27,8 +27,7 @@ write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" 5.0 1.0 
 cleanup() {
     [ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null
     stop_analyzer
-    pkill -f VornAnalyzerSim.exe 2>/dev/null
-    return 0
+    stop_session_analyzers
 }
 trap cleanup EXIT
 
