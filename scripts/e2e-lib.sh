@@ -7,6 +7,22 @@ caption="VORN Test Control"
 
 driver() { "$wine_run" "$tree/tools/VornDriver.exe" "$@" | tr -d '\r'; }
 
+# check DESCRIPTION COMMAND...: runs one check, counts it in passed/failed, prints ok or FAIL.
+passed=0 failed=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "ok   $what"
+    else
+        failed=$((failed + 1))
+        echo "FAIL $what"
+    fi
+}
+equals() { [ "$1" = "$2" ] || { echo "     expected \"$2\", got \"$1\""; return 1; }; }
+starts() { [[ "$1" == "$2"* ]] || { echo "     expected \"$2...\", got \"$1\""; return 1; }; }
+
 # The Windows form of a Unix path (Wine's drive Z:).
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
