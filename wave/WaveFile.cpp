@@ -2,6 +2,7 @@
 
 #include "common/MessageSink.h"
 #include "wave/LittleEndian.h"
+#include "wave/FileStream.h"
 #include "wave/RiffChunks.h"
 
 #include <algorithm>
@@ -15,12 +16,6 @@ constexpr uint32_t kHeaderSize = 44;
 constexpr uint32_t kFmtMinimum = 14;  // up to and including the frame size field
 
 void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
-
-std::string SystemTempFolder() {
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::temp_directory_path(ec);
-    return ec ? std::string(".") : p.string();
-}
 
 // The canonical header: RIFF form, 16-byte integer-PCM "fmt ", "data" of dataBytes.
 void EncodeWaveHeader(uint8_t* h, const SampleFormat& f, uint32_t dataBytes) {
@@ -41,36 +36,17 @@ void EncodeWaveHeader(uint8_t* h, const SampleFormat& f, uint32_t dataBytes) {
 }
 }  // namespace
 
-TWaveFile::TWaveFile(const std::string& fileName, int16_t m, bool backup, const char* folder)
-    : mode(m), keepBackup(backup), tempDir(folder && *folder ? folder : SystemTempFolder()),
-      targetName(fileName) {
+TWaveFile::TWaveFile(const std::string& fileName, int16_t m, bool, const char*) : mode(m), targetName(fileName) {
     WaitCursor wait;
     if (mode == 0) {
         if (!Load()) failed = true;
     } else if (mode == 1) {
-        // Direct editing is not available yet; say so through the flag callers check.
-        failed = true;
+        failed = true;  // editing a file in place is not built into this class
     }
     highWater = frameCount;
 }
 
-TWaveFile::~TWaveFile() {
-    if (mode != 1 || !fileHandle.IsOpen()) return;
-    if (!fileHandle.Close()) {
-        Report(kCloseFailed);
-        return;
-    }
-    if ((keepBackup || deleteWorkingOnClose) && !RemoveFile(workingName)) Report(kDeleteFailed);
-}
-
-void TWaveFile::Seek(uint32_t) {
-    // Memory mode moves only the cursor, which SetPosition and Advance already did.
-}
-
-void TWaveFile::SetTargetName(const std::string& name) {
-    targetName = name;
-    deleteWorkingOnClose = false;
-}
+void TWaveFile::SetTargetName(const std::string& name) { targetName = name; }
 
 bool TWaveFile::Commit() { return mode == 0 ? Save() : false; }
 
@@ -188,7 +164,6 @@ bool TWaveFile::Save() {
         return false;
     }
     modified = false;
-    deleteWorkingOnClose = false;
     return true;
 }
 

@@ -3,8 +3,8 @@
 //
 // Mode 0 loads the whole data chunk at construction and closes the file; Commit
 // writes a complete new file under the target name, through a temporary file beside
-// it, so a failed save never damages the file already there. Mode 1 (the file stays
-// open and every access goes to it) is not available yet: opening in mode 1 fails.
+// it, so a failed save never damages the file already there. Mode 1 (editing the
+// file in place) fails; any other mode opens nothing.
 //
 // Callers test Failed() after construction. Messages go to the message sink with the
 // caption "VRON"; calibration problems never fail a file, they only leave the block
@@ -13,7 +13,6 @@
 
 #include "wave/ByteStream.h"
 #include "wave/CalibrationBlock.h"
-#include "wave/FileStream.h"
 #include "wave/WaveData.h"
 
 #include <cstdint>
@@ -27,19 +26,17 @@ public:
     static constexpr const char* kNoDataChunk =
         "TWaveFile - invalid wave file data found (DATA section)";
     static constexpr const char* kNoSampleMemory = "WAVE_DATA_MEMORY";
-    static constexpr const char* kCloseFailed = "TWaveFile - failure on mmioClose()";
-    static constexpr const char* kDeleteFailed = "TWaveFile - failure deleting temporary file";
     static constexpr const char* kCalibrationChunkFailed =
         "Error on mmioCreateChunk() for Calibration data";
     static constexpr const char* kCalibrationWriteFailed =
         "Error writing Calibration data to wave file";
 
-    // Opens an existing file. mode 0: in memory; 1: direct (not yet available, fails);
-    // any other mode opens nothing. tempDir may be null (the system's temporary folder).
+    // Opens an existing file in memory (mode 0). keepBackup and tempDir (null: the
+    // system's temporary folder) concern editing a file in place, which memory mode
+    // does not do.
     TWaveFile(const std::string& fileName, int16_t mode, bool keepBackup, const char* tempDir);
-    ~TWaveFile() override;
+    ~TWaveFile() override = default;
 
-    void Seek(uint32_t frame) override;
     void SetTargetName(const std::string& name);
     void SetCalibration(const CalibrationBlock& block);
     bool Commit();
@@ -51,14 +48,6 @@ public:
     const std::string& GetTargetName() const { return targetName; }
 
 private:
-    // Where a chunk of the open file sits, and whether its size must be rewritten
-    // when the chunk is finished (direct mode keeps both for the RIFF form and data).
-    struct ChunkPosition {
-        uint64_t dataOffset = 0;
-        uint32_t size = 0;
-        bool fixSize = false;
-    };
-
     bool Load();
     bool LoadFrom(ByteStream& in);
     bool ApplyFmtChunk(ByteStream& in, uint64_t at, uint32_t size);
@@ -69,22 +58,13 @@ private:
     bool ReadLegacyCalibration(ByteStream& in);
     void ImportCal1Text(ByteStream& in);
     void WriteCalibrationChunk(ByteStream& out);
-    void AppendCalibration(const std::string& name);
 
-    bool deleteWorkingOnClose = false;  // working file is ours to delete at destruction
     bool calibrationPresent = false;    // `calibration` holds data
     bool calibrationChanged = false;    // SetCalibration stored a different block
-    int16_t mode = 0;                   // 0 in memory, 1 direct
-    bool createdNew = false;            // the working file was made by this object
-    bool keepBackup = false;            // direct mode works on a temporary copy
-    std::string tempDir;                // folder for direct mode's temporary files
+    int16_t mode = 0;                   // 0 in memory
     std::string targetName;             // the file meant: opened, or to deliver to
-    std::string workingName;            // the file the direct-mode handle works on
     uint32_t dataOffset = 44;           // byte offset of the first sample
     CalibrationBlock calibration;
-    FileStream fileHandle;              // open only in direct mode
-    ChunkPosition riffChunk;
-    ChunkPosition dataChunk;
 };
 
 // Writes a sample buffer as a complete new wave file (frames up to its high-water mark),

@@ -105,15 +105,4 @@ void TWaveFile::WriteCalibrationChunk(ByteStream& out) {
     }
 }
 
-void TWaveFile::AppendCalibration(const std::string& name) {
-    if (name.empty() || !calibrationPresent) return;
-    FileStream f;
-    if (!f.Open(name, FileStream::Mode::Append)) return;
-    uint8_t bytes[8 + CalibrationBlock::kSize];
-    EncodeChunkHeader(bytes);
-    calibration.Encode(bytes + 8);
-    f.Write(bytes, sizeof bytes);
-    f.Close();
-}
-
 }  // namespace vorn
