@@ -129,8 +129,9 @@ TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
     ASSERT_NE(file, nullptr);
     EXPECT_FALSE(SaveNewStimulus(*file, longName));
     EXPECT_FALSE(SaveNewStimulus(*file, folder.Path() + "/./in.wav"));
+    EXPECT_FALSE(SaveNewStimulus(*file, folder.File("no-such-folder/out.wav")));
     EXPECT_EQ(messages.Texts(), (Texts{ProbeTone::kPathTooLong, ProbeTone::kCannotRead, ProbeTone::kPathTooLong,
-                                       ProbeTone::kWouldReplaceSource}));
+                                       ProbeTone::kWouldReplaceSource, ProbeTone::kCannotWrite}));
     EXPECT_EQ(folder.Count(), 1u);
     EXPECT_TRUE(SaveNewStimulus(*file, folder.File("out.wav")));
     EXPECT_EQ(folder.Count(), 2u);
