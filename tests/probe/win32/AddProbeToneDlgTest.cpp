@@ -112,20 +112,22 @@ TEST_F(AddProbeToneDlgTest, RefusedValueKeepsTheRecordThenBothFileDialogsMakeThe
     EXPECT_TRUE(bytes.size() > 44 && bytes == test::ReadWholeFile(expected)) << "the dialog's file differs from vornwave's";
 }
 
-TEST_F(AddProbeToneDlgTest, EscapeDuringALongFileCancelsAndWritesNothing) {
+TEST_F(AddProbeToneDlgTest, EscapeOrAClickDuringALongFileCancelsAndWritesNothing) {
     const std::string source = MakeStimulus("long.wav", 400);
     test::MessageRecorder messages;
     RunDriven([&](HWND) {
-        EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
-        EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
-        // The file dialog has gone, so the key waits in the queue for the check after a
-        // block, however soon the processing starts. The busy dialog is read from another
-        // process: this thread would wait for the dialog's thread.
-        EXPECT_EQ(Driver({"key", kCaption, "27"}), 0u);
-        EXPECT_EQ(Driver({"waittext", kCaption, "1055", "Filter", "120000"}), 0u);
-        test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
+        for (bool escape : {true, false}) {
+            EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
+            EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
+            // The file dialog has gone, so the key or press waits in the queue for the check
+            // after a block, however soon the processing starts. The busy dialog is read from
+            // another process: this thread would wait for the dialog's thread.
+            EXPECT_EQ(escape ? Driver({"key", kCaption, "27"}) : Driver({"lclick", kCaption}), 0u) << escape;
+            EXPECT_EQ(Driver({"waittext", kCaption, "1055", "Filter", "120000"}), 0u);
+        }
+        test::WaitUntil([&] { return messages.messages.size() == 2; }, 10000);
     });
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kCancelled});
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{ProbeTone::kCancelled, ProbeTone::kCancelled}));
     EXPECT_EQ(folder.Count(), 1u) << "only the Stimulus folder";
     EXPECT_EQ(settings.ProbeFreq, 226.0f);
 }
