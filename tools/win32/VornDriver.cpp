@@ -57,7 +57,7 @@ std::string Text(HWND window) {
 
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
-                         "settext|key|lclick|file <caption> ...\n");
+                         "settext|key|file <caption> ...\n");
     return 2;
 }
 
