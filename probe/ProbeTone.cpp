@@ -158,7 +158,9 @@ bool SaveNewStimulus(TWaveFile& file, const std::string& path) {
         return false;
     }
     file.SetTargetName(path);
-    return file.Commit();
+    if (file.Commit()) return true;
+    Refuse(ProbeTone::kCannotWrite);
+    return false;
 }
 
 }  // namespace vorn

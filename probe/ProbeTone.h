@@ -42,6 +42,7 @@ struct ProbeTone {
     static constexpr const char* kCancelled = "Probe tone processing cancelled by user.";
     static constexpr const char* kPathTooLong =
         "The path is longer than 255 characters, which this program cannot carry. Choose a shorter one.";
+    static constexpr const char* kCannotWrite = "The new stimulus file could not be written.";
     static constexpr const char* kWouldReplaceSource =
         "The new stimulus file must not replace the stimulus it is made from. Choose another name.";
 };
@@ -69,7 +70,8 @@ bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& 
 std::unique_ptr<TWaveFile> OpenStimulus(const std::string& path);
 // Writes the processed stimulus as a new file through the wave file's safe save (a
 // temporary file beside it, then renamed), so a failure leaves no partial file. Refuses,
-// with a message, a path too long to carry and the stimulus's own file.
+// with a message, a path too long to carry and the stimulus's own file; says so when the
+// file could not be written, which the wave file itself leaves unsaid.
 bool SaveNewStimulus(TWaveFile& file, const std::string& path);
 
 }  // namespace vorn

@@ -9,6 +9,7 @@
 #include <commdlg.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace vorn {
@@ -89,7 +90,9 @@ void CAddProbeToneDlg::OnFilterAndAddProbeTone() {
 
 bool CAddProbeToneDlg::AskFile(const char* title, bool save, std::string& path) {
     char file[kFileBuffer] = {};
-    const std::string folder = std::string(settings->OutputFolder) + "\\Stimulus";
+    // The record's field may be full to its last byte; never read past it.
+    const std::string folder = std::string(settings->OutputFolder, strnlen(settings->OutputFolder,
+                                                                            sizeof settings->OutputFolder)) + "\\Stimulus";
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = hwnd;

@@ -101,35 +101,20 @@ TEST(ProbeToneTest, BlocksRemainderAndCancelChecks) {
     EXPECT_FALSE(AddProbeTone(nullptr, 1000.0f, -12.0f, view));
 }
 
-// On silence the notch gives silence, so channel 0 is the tone alone, written here with
-// the platform's sin: continuous over the block seams at 1000 and 2000, peak 8222.47 at -12 dBr.
-TEST(ProbeToneTest, ToneOnSilenceRunsOnAcrossBlocks) {
-    const float f = 250.0f, rate = 1000.0f;
-    TWaveData wave(2500, Format(1000, 1, 2));
-    FakeView view;
-    ASSERT_TRUE(AddProbeTone(&wave, f, -12.0f, view));
-    const double amplitude = 32767.0 * (double(ProbeGain(-12.0f)) * 0.999);
-    const std::vector<int32_t> out = Channel(wave, 0);
-    for (uint32_t k = 0; k < out.size(); ++k) {
-        const float s = float(std::sin((k + 1.0) * 6.2831852 * f / rate));
-        ASSERT_EQ(out[k], int32_t(std::trunc(double(float(amplitude * s)) + 0.5))) << k;
-    }
-    EXPECT_EQ(out[0], 8222);
-    EXPECT_EQ(out[2], -8221);  // -8222.47 + 0.5 truncated toward zero
-}
-
 // Frame 0 of a 250 Hz tone at 1000 Hz is at its positive peak, frame 2 at its negative one.
+// At -12 dBr a 16-bit tone peaks at 8222.47; adding 0.5 and truncating makes -8222.47 -8221.
 TEST(ProbeToneTest, NewSamplesSaturateAndEightBitToneIsSymmetricAroundSilence) {
-    struct Case { uint16_t bytes; float stored; uint32_t k; int32_t expected; };
+    struct Case { uint16_t bytes; float stored; uint32_t k; float level; int32_t expected; };
     const Case cases[] = {
-        {2, 32000.0f, 0, 32767},       {2, -32000.0f, 2, -32768},      {2, 0.0f, 0, 23174},
-        {3, 8380000.0f, 0, 8388607},   {3, -8380000.0f, 2, Pack24(-8388608)},
-        {1, 250.0f, 0, 255},           {1, 5.0f, 2, 0},                {1, 127.0f, 0, 127 + 90},
-        {1, 127.0f, 2, 127 - 90},
+        {2, 0.0f, 0, -12, 8222},            {2, 0.0f, 2, -12, -8221},              {2, 0.0f, 0, -3, 23174},
+        {2, 32000.0f, 0, -3, 32767},        {2, -32000.0f, 2, -3, -32768},
+        {3, 8380000.0f, 0, -3, 8388607},    {3, -8380000.0f, 2, -3, Pack24(-8388608)},
+        {1, 250.0f, 0, -3, 255},            {1, 5.0f, 2, -3, 0},
+        {1, 127.0f, 0, -3, 127 + 90},       {1, 127.0f, 2, -3, 127 - 90},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ProbeSample(Format(1000, 1, c.bytes), c.stored, c.k, 250.0f, ProbeGain(-3.0f)), c.expected)
-            << c.bytes << " bytes, stored " << c.stored << ", frame " << c.k;
+        EXPECT_EQ(ProbeSample(Format(1000, 1, c.bytes), c.stored, c.k, 250.0f, ProbeGain(c.level)), c.expected)
+            << c.bytes << " bytes, stored " << c.stored << ", frame " << c.k << ", " << c.level << " dBr";
 }
 
 TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
@@ -144,8 +129,9 @@ TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
     ASSERT_NE(file, nullptr);
     EXPECT_FALSE(SaveNewStimulus(*file, longName));
     EXPECT_FALSE(SaveNewStimulus(*file, folder.Path() + "/./in.wav"));
+    EXPECT_FALSE(SaveNewStimulus(*file, folder.File("no-such-folder/out.wav")));
     EXPECT_EQ(messages.Texts(), (Texts{ProbeTone::kPathTooLong, ProbeTone::kCannotRead, ProbeTone::kPathTooLong,
-                                       ProbeTone::kWouldReplaceSource}));
+                                       ProbeTone::kWouldReplaceSource, ProbeTone::kCannotWrite}));
     EXPECT_EQ(folder.Count(), 1u);
     EXPECT_TRUE(SaveNewStimulus(*file, folder.File("out.wav")));
     EXPECT_EQ(folder.Count(), 2u);

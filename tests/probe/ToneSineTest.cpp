@@ -32,8 +32,6 @@ TEST(ToneSineTest, AgreesWithThePlatformSineToAnUlp) {
         floatsDiffer += float(ToneSine(x)) != float(std::sin(x));
     }
     EXPECT_EQ(floatsDiffer, 0);
-    EXPECT_TRUE(std::isnan(ToneSine(INFINITY)));
-    EXPECT_TRUE(std::isnan(ToneSine(NAN)));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #!/bin/bash
-# probe_tone_files.sh VORNWAVE... : runs vornwave (the native binary, or the Windows one
-# through the Wine runner) on sox-made stimuli and compares every output byte for byte
-# with the independent reference program's; then the batch form, a failed file among good
-# ones, the refusal to overwrite and a refused frequency.
+# probe_tone_files.sh VORNWAVE... : vornwave (native, or the .exe through the Wine runner) on
+# sox-made stimuli, every output byte for byte against the reference program's; then the
+# batch form with a failed file, no overwrite without --force, a refused frequency, info.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 vornwave=("$@")
@@ -26,15 +25,12 @@ cases=(
 for row in "${cases[@]}"; do
     eval "set -- $row"
     name=$1 rate=$2 bits=$3 channels=$4 seconds=$5 synth=$6 freq=$7 level=$8 saturates=${9:-}
-    # shellcheck disable=SC2086
     sox -n -r "$rate" -b "$bits" -c "$channels" -t wavpcm "$name.wav" synth "$seconds" $synth 2>/dev/null
     /usr/bin/python3 "$here/probe_tone_reference.py" "$freq" "$level" "$name.wav" "$name-ref.wav" || fail "$name: reference"
     "${vornwave[@]}" probe --freq "$freq" --level "$level" "$name.wav" "$name-out.wav" >/dev/null || fail "$name: vornwave"
     cmp -s "$name-ref.wav" "$name-out.wav" && echo "ok $name" || fail "$name: output differs from the reference"
-    if [ -n "$saturates" ]; then
-        full=$( [ "$bits" = 8 ] && echo "12[78]" || ([ "$bits" = 16 ] && echo "3276[78]" || echo "838860[78]"))
-        "${vornwave[@]}" info "$name-out.wav" | grep -Eq "channel 0: $full " || fail "$name: no sample reached full scale"
-    fi
+    full=$(case $bits in 8) echo "12[78]";; 16) echo "3276[78]";; *) echo "838860[78]";; esac)
+    [ -z "$saturates" ] || "${vornwave[@]}" info "$name-out.wav" | grep -Eq "channel 0: $full " || fail "$name: no full scale"
 done
 
 # Batch: two good files and one that is not a wave file; the good ones are still done.
@@ -59,11 +55,11 @@ grep -q "Probe frequency must be between 100 Hz and 10 kHz." usage.log || fail "
 [ "$(ls | grep -c '\.tmp$')" = 0 ] || fail "temporary files left behind"
 
 # info: what soxi reads from the same file, and the calibration block's fields.
-"${vornwave[@]}" info stereo16-44k-2.5s-out.wav "$here/../../fuzz/corpus/wave_load/calibration.wav" >info.log 2>&1 \
-    || fail "info: exit status"
-grep -q "format: $(soxi -b stereo16-44k-2.5s-out.wav)-bit signed integer PCM, $(soxi -c stereo16-44k-2.5s-out.wav) \
-channels, $(soxi -r stereo16-44k-2.5s-out.wav) Hz" info.log || fail "info: format differs from soxi's"
-grep -q "frames: $(soxi -s stereo16-44k-2.5s-out.wav)" info.log || fail "info: frames differ from soxi's"
+f=stereo16-44k-2.5s-out.wav
+"${vornwave[@]}" info $f "$here/../../fuzz/corpus/wave_load/calibration.wav" >info.log 2>&1 || fail "info: exit status"
+grep -q "format: $(soxi -b $f)-bit signed integer PCM, $(soxi -c $f) channels, $(soxi -r $f) Hz" info.log \
+    || fail "info: format differs from soxi's"
+grep -q "frames: $(soxi -s $f)" info.log || fail "info: frames differ from soxi's"
 grep -q 'calibration left: valid 0, name "Mic A"' info.log || fail "info: calibration block not shown"
 
 [ $failures = 0 ] && echo "all probe-tone files identical to the reference"

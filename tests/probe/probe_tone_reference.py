@@ -1,16 +1,8 @@
 #!/usr/bin/python3
-"""Independent reference for the probe-tone tool, written from its description only.
-
-    probe_tone_reference.py FREQ LEVEL IN.wav OUT.wav
-
-Reads IN.wav (integer PCM, 8/16/24 bits) with Python's wave module, cuts the 150 Hz notch
-out of channel 0 with the 999-tap windowed-sinc band-stop (its taps checked against
-scipy.signal.firwin), adds the tone with Python's math.sin and writes OUT.wav as a canonical
-44-byte-header wave file. Rounding happens where the tool rounds: 32-bit floats for the
-taps, the gain, the sine, the tone and the sum; double sums over the taps in ascending order.
-New samples saturate to the encoding's range; 8-bit samples get the tone around 127 with
-amplitude 127 g 0.999, rounded to nearest.
-"""
+"""probe_tone_reference.py FREQ LEVEL IN.wav OUT.wav: the probe-tone tool written again from
+its description: Python's wave module, the 999-tap band-stop (checked against
+scipy.signal.firwin), math.sin, and 32-bit float rounding where the tool rounds. New samples
+saturate; 8-bit ones get the tone around 127 with amplitude 127 g 0.999, rounded to nearest."""
 import math
 import struct
 import sys
@@ -27,18 +19,11 @@ TAPS = 999
 
 def read(path):
     with wave.open(path, "rb") as w:
-        channels, width, rate, frames = w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes()
-        raw = w.readframes(frames)
-    data = np.frombuffer(raw, np.uint8).reshape(frames, channels, width)
-    if width == 1:
-        values = data[:, :, 0].astype(np.int64)
-    else:
-        values = np.zeros((frames, channels), np.int64)
-        for b in range(width):
-            values |= data[:, :, b].astype(np.int64) << (8 * b)
-        sign = 1 << (8 * width - 1)
-        values = np.where(values & sign, values - (sign << 1), values)
-    return channels, width, rate, values
+        channels, width, rate = w.getnchannels(), w.getsampwidth(), w.getframerate()
+        data = np.frombuffer(w.readframes(w.getnframes()), np.uint8).reshape(-1, channels, width).astype(np.int64)
+    values = sum(data[:, :, b] << (8 * b) for b in range(width))
+    sign = 1 << (8 * width - 1)
+    return channels, width, rate, values if width == 1 else np.where(values & sign, values - 2 * sign, values)
 
 
 def arm(w, c):

@@ -67,14 +67,10 @@ int Run(const std::vector<std::string>& words) {
         if (!file) return false;
         BatchView view(progress);
         if (!AddProbeTone(file.get(), frequency, level, view)) {
-            why = "processing failed";
+            why = "its sample rate is not positive";  // the one way to fail here: nobody cancels
             return false;
         }
-        if (!SaveNewStimulus(*file, job.output)) {
-            if (why.empty()) why = "could not write " + job.output;
-            return false;
-        }
-        return true;
+        return SaveNewStimulus(*file, job.output);
     });
 }
 

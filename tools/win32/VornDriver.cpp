@@ -17,6 +17,7 @@
 //                                                 text (once it has changed) starts with prefix, print the seconds
 //   VornDriver settext <caption> <id> <text>      set a control's text (an edit field's contents)
 //   VornDriver key    <caption> <virtual-key>     post a key press (down and up) to the dialog, e.g. 27 = Escape
+//   VornDriver lclick <caption>                   post a left-button press and release inside the dialog
 //   VornDriver file   <caption> <path> [timeout-ms]  wait for an open or save file dialog, enter the path,
 //                                                 accept it and wait until the dialog has gone
 //   VornDriver checked <caption> <id>               print a check box's state (1 ticked, 0 not)
@@ -201,6 +202,11 @@ int main(int argc, char** argv) {
         const WPARAM key = static_cast<WPARAM>(std::atoi(argv[3]));
         PostMessageA(dialog, WM_KEYDOWN, key, 1);
         PostMessageA(dialog, WM_KEYUP, key, 0xC0000001);
+        return 0;
+    }
+    if (command == "lclick") {
+        PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
         return 0;
     }
     if (command == "close") {

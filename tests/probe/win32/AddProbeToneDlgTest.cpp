@@ -1,6 +1,5 @@
-// The probe-tone dialog as an operator works it: from another process, through the GUI
-// driver, with the real file dialogs. Its new file must be the Windows vornwave's to the
-// byte (which the reference check compares with the independent program).
+// The probe-tone dialog worked from another process through the GUI driver, with the real file
+// dialogs. Its file must be vornwave.exe's to the byte (which probe_tone_files.sh checks).
 #include "probe/ProbeTone.h"
 #include "probe/win32/AddProbeToneDlg.h"
 #include "resources/resource.h"
@@ -21,16 +20,16 @@ namespace {
 
 constexpr const char* kCaption = "Add Probe Tone ";
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-// Runs a program to its end and returns its exit code.
-DWORD RunProgram(const std::string& exe, const std::string& arguments) {
-    std::string commandLine = Quoted(test::WindowsPath(exe)) + " " + arguments;
+// Runs a program with the given words (each quoted) to its end; returns its exit code.
+DWORD RunProgram(const char* exe, std::initializer_list<std::string> words) {
+    std::string commandLine;
+    auto add = [&](const std::string& w) { commandLine.append(commandLine.empty() ? "\"" : " \"").append(w).append("\""); };
+    add(test::WindowsPath(exe));
+    for (const std::string& w : words) add(w);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 999;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
     DWORD code = 998;
     if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
     else TerminateProcess(pi.hProcess, 1);
@@ -39,7 +38,7 @@ DWORD RunProgram(const std::string& exe, const std::string& arguments) {
     return code;
 }
 
-DWORD Driver(const std::string& arguments) { return RunProgram(VORN_DRIVER_EXE, arguments); }
+DWORD Driver(std::initializer_list<std::string> words) { return RunProgram(VORN_DRIVER_EXE, words); }
 
 class AddProbeToneDlgTest : public testing::Test {
 protected:
@@ -93,42 +92,42 @@ TEST_F(AddProbeToneDlgTest, RefusedValueKeepsTheRecordThenBothFileDialogsMakeThe
         EXPECT_EQ(test::ItemText(dlg, IDC_PROBE_LEVEL), " -12.0");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, IDC_PROGRESS)));
         EXPECT_EQ(test::ItemText(dlg, IDC_FILTER_AND_ADD_PROBE_TONE), CAddProbeToneDlg::kActionText);
-        const std::string caption = Quoted(kCaption);
-        EXPECT_EQ(Driver("settext " + caption + " 1052 99.9"), 0u);
-        EXPECT_EQ(Driver("click " + caption + " 1055"), 0u);
+        EXPECT_EQ(Driver({"settext", kCaption, "1052", "99.9"}), 0u);
+        EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
         test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
         EXPECT_EQ(settings.ProbeFreq, 226.0f);
 
-        EXPECT_EQ(Driver("settext " + caption + " 1052 1000.5"), 0u);
-        EXPECT_EQ(Driver("settext " + caption + " 1053 -6"), 0u);
-        EXPECT_EQ(Driver("click " + caption + " 1055"), 0u);
-        EXPECT_EQ(Driver("file " + Quoted(CAddProbeToneDlg::kOpenTitle) + " " + Quoted(source)), 0u);
-        EXPECT_EQ(Driver("file " + Quoted(CAddProbeToneDlg::kSaveTitle) + " " + Quoted(made) + " 60000"), 0u);
+        EXPECT_EQ(Driver({"settext", kCaption, "1052", "1000.5"}), 0u);
+        EXPECT_EQ(Driver({"settext", kCaption, "1053", "-6"}), 0u);
+        EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
+        EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
+        EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kSaveTitle, made, "60000"}), 0u);
         EXPECT_TRUE(test::WaitUntil([&] { return GetFileAttributesA(made.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000));
     });
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kFrequencyRange});
     EXPECT_EQ(settings.ProbeFreq, 1000.5f);
     EXPECT_EQ(settings.ProbeLevelDBr, -6.0f);
-    ASSERT_EQ(RunProgram(VORN_VORNWAVE_EXE, "probe --freq 1000.5 --level -6 " + Quoted(source) + " " + Quoted(expected)), 0u);
+    ASSERT_EQ(RunProgram(VORN_VORNWAVE_EXE, {"probe", "--freq", "1000.5", "--level", "-6", source, expected}), 0u);
     const std::string bytes = test::ReadWholeFile(made);
     EXPECT_TRUE(bytes.size() > 44 && bytes == test::ReadWholeFile(expected)) << "the dialog's file differs from vornwave's";
 }
 
-TEST_F(AddProbeToneDlgTest, EscapeDuringALongFileCancelsAndWritesNothing) {
+TEST_F(AddProbeToneDlgTest, EscapeOrAClickDuringALongFileCancelsAndWritesNothing) {
     const std::string source = MakeStimulus("long.wav", 400);
     test::MessageRecorder messages;
     RunDriven([&](HWND) {
-        const std::string caption = Quoted(kCaption);
-        EXPECT_EQ(Driver("click " + caption + " 1055"), 0u);
-        EXPECT_EQ(Driver("file " + Quoted(CAddProbeToneDlg::kOpenTitle) + " " + Quoted(source)), 0u);
-        // The file dialog has gone, so the key waits in the queue for the check after a
-        // block, however soon the processing starts. The busy dialog is read from another
-        // process: this thread would wait for the dialog's thread.
-        EXPECT_EQ(Driver("key " + caption + " 27"), 0u);
-        EXPECT_EQ(Driver("waittext " + caption + " 1055 Filter 120000"), 0u);
-        test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
+        for (bool escape : {true, false}) {
+            EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
+            EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
+            // The file dialog has gone, so the key or press waits in the queue for the check
+            // after a block, however soon the processing starts. The busy dialog is read from
+            // another process: this thread would wait for the dialog's thread.
+            EXPECT_EQ(escape ? Driver({"key", kCaption, "27"}) : Driver({"lclick", kCaption}), 0u) << escape;
+            EXPECT_EQ(Driver({"waittext", kCaption, "1055", "Filter", "120000"}), 0u);
+        }
+        test::WaitUntil([&] { return messages.messages.size() == 2; }, 10000);
     });
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kCancelled});
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{ProbeTone::kCancelled, ProbeTone::kCancelled}));
     EXPECT_EQ(folder.Count(), 1u) << "only the Stimulus folder";
     EXPECT_EQ(settings.ProbeFreq, 226.0f);
 }
