@@ -21,3 +21,9 @@
 
 // The test's step timer on the main dialog
 #define IDT_STEP_TIMER          101
+
+// Probe-tone dialog "Add Probe Tone " (the progress bar reuses IDC_PROGRESS)
+#define IDD_ADD_PROBE_TONE      138
+#define IDC_PROBE_FREQ          1052
+#define IDC_PROBE_LEVEL         1053
+#define IDC_FILTER_AND_ADD_PROBE_TONE 1055

@@ -56,3 +56,16 @@ inline void EncodeSample(uint8_t* p, uint16_t bytes, int32_t v) {
 }
 
 }  // namespace vorn
+
+namespace vorn {
+
+// The stored values an encoding of `bytes` bytes can hold: 0..255 for 1 byte, the signed
+// range of 16, 24 or 32 bits otherwise. Writers that must not wrap saturate to it.
+constexpr int64_t StoredLow(uint16_t bytes) {
+    return bytes == 1 ? 0 : bytes == 3 ? -8388608 : bytes == 4 ? INT32_MIN : -32768;
+}
+constexpr int64_t StoredHigh(uint16_t bytes) {
+    return bytes == 1 ? 255 : bytes == 3 ? 8388607 : bytes == 4 ? INT32_MAX : 32767;
+}
+
+}  // namespace vorn

@@ -15,6 +15,10 @@
 //   VornDriver waittext <caption> <id> <prefix> [timeout-ms]  wait until a control's text starts with prefix
 //   VornDriver clickwait <caption> <id> <id2> <prefix> [timeout-ms]  press a button, wait until control id2's
 //                                                 text (once it has changed) starts with prefix, print the seconds
+//   VornDriver settext <caption> <id> <text>      set a control's text (an edit field's contents)
+//   VornDriver key    <caption> <virtual-key>     post a key press (down and up) to the dialog, e.g. 27 = Escape
+//   VornDriver file   <caption> <path> [timeout-ms]  wait for an open or save file dialog, enter the path,
+//                                                 accept it and wait until the dialog has gone
 #include <windows.h>
 
 #include <chrono>
@@ -51,7 +55,8 @@ std::string Text(HWND window) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext <caption> ...\n");
+    std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
+                         "settext|key|file <caption> ...\n");
     return 2;
 }
 
@@ -86,8 +91,29 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (command == "file") {
+        if (argc < 4) return Usage();
+        HWND chooser = nullptr;
+        if (!WaitFor(number(4, 10000), [&] { return (chooser = FindDialog(caption)) != nullptr; }))
+            return Fail("file dialog", caption);
+        // The Explorer-style dialog's file-name field is 1148 (a combo box edit); the old style's 1152.
+        HWND name = GetDlgItem(chooser, 1148) ? GetDlgItem(chooser, 1148) : GetDlgItem(chooser, 1152);
+        if (!name) return Fail("file-name field of", caption);
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        // Posted: accepting may bring up a question (replace the file?) that would block us.
+        PostMessageA(GetDlgItem(chooser, IDOK), BM_CLICK, 0, 0);
+        return WaitFor(number(4, 10000), [&] { return !IsWindow(chooser) || !IsWindowVisible(chooser); }) ? 0 : 1;
+    }
+
     HWND dialog = FindDialog(caption);
     if (!dialog) return Fail("window", caption);
+    if (command == "key") {
+        if (argc < 4) return Usage();
+        const WPARAM key = static_cast<WPARAM>(std::atoi(argv[3]));
+        PostMessageA(dialog, WM_KEYDOWN, key, 1);
+        PostMessageA(dialog, WM_KEYUP, key, 0xC0000001);
+        return 0;
+    }
     if (command == "close") {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         return 0;
@@ -99,6 +125,11 @@ int main(int argc, char** argv) {
     if (argc < 4) return Usage();
     HWND control = GetDlgItem(dialog, std::atoi(argv[3]));
     if (!control) return Fail("control", argv[3]);
+    if (command == "settext") {
+        if (argc < 5) return Usage();
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
     if (command == "text") {
         std::printf("%s\n", Text(control).c_str());
         return 0;

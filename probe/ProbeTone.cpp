@@ -1,0 +1,162 @@
+#include "probe/ProbeTone.h"
+
+#include "common/MessageSink.h"
+#include "dsp/FirFilter.h"
+#include "probe/ToneSine.h"
+#include "wave/WaveFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+namespace vorn {
+
+namespace {
+
+void Refuse(const char* text) { ShowMessage(ApplicationTitle(), text, MessageIcon::Stop); }
+
+FirFilterParams NotchParams(float frequency) {
+    FirFilterParams p;
+    p.type = FirFilterParams::Bandstop;
+    p.taps = ProbeTone::kTaps;
+    p.bandstopCentre = static_cast<int32_t>(frequency);  // whole hertz, toward zero
+    p.bandstopWidth = ProbeTone::kNotchWidth;
+    p.gain = 0.0f;
+    return p;
+}
+
+// The tone's 32-bit sine at frame k: its phase runs from 2 pi f / rate at frame 0 on
+// without a break from one block to the next.
+float ToneValue(uint32_t k, float frequency, uint32_t rate) {
+    const double n = double(k) + 1.0;
+    return static_cast<float>(ToneSine(n * ProbeTone::kTwoPi * double(frequency) / double(rate)));
+}
+
+// 8-bit samples: silence is the stored 127, and 127 is what both sides of it can hold.
+int32_t ProbeSample8(float stored, float sine, float gain) {
+    const double amplitude = 127.0 * (double(gain) * ProbeTone::kAmplitudeFactor);
+    const float tone = static_cast<float>(amplitude * double(sine));
+    const float x = (stored - 127.0f) + tone;
+    const double v = std::clamp(std::floor(double(x) + 0.5), -127.0, 128.0);
+    return static_cast<int32_t>(v) + 127;
+}
+
+void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
+                     float gain) {
+    for (uint32_t j = 0; j < frames; ++j, ++k)
+        file.WriteSample(ProbeSample(format, file.ReadSample(k, 0, false), k, frequency, gain), k, 0);
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::exists(a, ec) && std::filesystem::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+float ParseProbeValue(const std::string& text) { return static_cast<float>(std::strtod(text.c_str(), nullptr)); }
+
+const char* CheckProbeValues(float frequency, float level) {
+    // Written so that NaN is refused too.
+    if (!(frequency >= ProbeTone::kMinFrequency && frequency <= ProbeTone::kMaxFrequency))
+        return ProbeTone::kFrequencyRange;
+    if (!(level >= ProbeTone::kMinLevel && level <= ProbeTone::kMaxLevel)) return ProbeTone::kLevelRange;
+    return nullptr;
+}
+
+float ProbeGain(float level) {
+    const float exponent = level / 20.0f;
+    return static_cast<float>(std::pow(10.0, double(exponent)));
+}
+
+int32_t ProbeSample(const SampleFormat& format, float stored, uint32_t k, float frequency, float gain) {
+    const float sine = ToneValue(k, frequency, format.sampleRate);
+    if (format.bytesPerSample == 1) return ProbeSample8(stored, sine, gain);
+    const double amplitude = double(format.maximum - format.offset) * (double(gain) * ProbeTone::kAmplitudeFactor);
+    const float tone = static_cast<float>(amplitude * double(sine));
+    const float x = stored + tone;
+    // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
+    const double v = std::clamp(std::trunc(double(x) + 0.5), double(StoredLow(format.bytesPerSample)),
+                                double(StoredHigh(format.bytesPerSample)));
+    const int32_t value = static_cast<int32_t>(v);
+    return format.bytesPerSample == 3 ? Pack24(value) : value;
+}
+
+bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& view) {
+    if (file == nullptr) return false;
+    const float gain = ProbeGain(level);
+    const uint32_t frames = file->GetFrameCount();
+    const SampleFormat format = file->GetFormat();
+    TFirFilter filter(format, NotchParams(frequency));
+
+    const int32_t rate = static_cast<int32_t>(format.sampleRate);
+    if (rate <= 0) return false;
+    uint32_t blockLength = uint32_t(rate);
+    uint32_t blocks = frames / blockLength;
+    uint32_t remainder = frames % blockLength;
+    if (blocks == 0) {  // shorter than a second: the whole file is one block
+        blocks = 1;
+        blockLength = frames;
+        remainder = 0;
+    }
+
+    view.ShowProcessing();
+    bool cancelled = false;
+    uint32_t start = 0, k = 0;
+    for (uint32_t i = 0; i < blocks; ++i) {
+        view.SetProgress(static_cast<int>(100 * uint64_t(i) / blocks));
+        filter.FilterBlock(file, start, blockLength);
+        AddToneToFrames(*file, format, k, blockLength, frequency, gain);
+        start += blockLength;
+        if (view.CancelRequested()) {
+            cancelled = true;
+            break;
+        }
+    }
+    if (remainder > 0 && !cancelled) {
+        filter.FilterBlock(file, start, remainder);
+        AddToneToFrames(*file, format, k, remainder, frequency, gain);
+    }
+    view.ShowIdle();
+
+    if (cancelled) {
+        Refuse(ProbeTone::kCancelled);
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TWaveFile> OpenStimulus(const std::string& path) {
+    if (path.size() > ProbeTone::kMaxPathLength) {
+        Refuse(ProbeTone::kPathTooLong);
+        return nullptr;
+    }
+    std::unique_ptr<TWaveFile> file(new (std::nothrow) TWaveFile(path, 0, false, nullptr));
+    if (!file) {
+        Refuse(ProbeTone::kCannotOpen);
+        return nullptr;
+    }
+    if (file->Failed()) {
+        Refuse(ProbeTone::kCannotRead);
+        return nullptr;
+    }
+    return file;
+}
+
+bool SaveNewStimulus(TWaveFile& file, const std::string& path) {
+    if (path.size() > ProbeTone::kMaxPathLength) {
+        Refuse(ProbeTone::kPathTooLong);
+        return false;
+    }
+    if (SamePath(path, file.GetTargetName())) {
+        Refuse(ProbeTone::kWouldReplaceSource);
+        return false;
+    }
+    file.SetTargetName(path);
+    return file.Commit();
+}
+
+}  // namespace vorn

@@ -1,0 +1,62 @@
+#!/bin/bash
+# probe_tone_files.sh VORNWAVE... : runs vornwave (the native binary, or the Windows one
+# through the Wine runner) on sox-made stimuli and compares every output byte for byte
+# with the independent reference program's; then the batch form, a failed file among good
+# ones, the refusal to overwrite and a refused frequency.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+vornwave=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# name rate bits channels seconds "sox synth" freq level [saturates]
+cases=(
+    "mono16-48k-3s     48000 16 1 3   'pinknoise gain -10'  226.7 -12"
+    "stereo16-44k-2.5s 44100 16 2 2.5 'pinknoise gain -6'   1000  -3"
+    "stereo24-48k-0.4s 48000 24 2 0.4 'pinknoise gain -20'  10000 -60"
+    "mono24-44k-2.5s   44100 24 1 2.5 'sine 440 gain -3'    100   -20"
+    "loud16-48k-1.5s   48000 16 2 1.5 'square 50'           3000  -3  saturates"
+    "loud24-44k-1s     44100 24 1 1   'square 60'           500   -3  saturates"
+    "mono8-44k-1.3s    44100 8  1 1.3 'sine 300 gain -6'    440   -6"
+    "stereo8-48k-0.7s  48000 8  2 0.7 'square 40'           2000  -3  saturates"
+)
+for row in "${cases[@]}"; do
+    eval "set -- $row"
+    name=$1 rate=$2 bits=$3 channels=$4 seconds=$5 synth=$6 freq=$7 level=$8 saturates=${9:-}
+    # shellcheck disable=SC2086
+    sox -n -r "$rate" -b "$bits" -c "$channels" -t wavpcm "$name.wav" synth "$seconds" $synth 2>/dev/null
+    /usr/bin/python3 "$here/probe_tone_reference.py" "$freq" "$level" "$name.wav" "$name-ref.wav" || fail "$name: reference"
+    "${vornwave[@]}" probe --freq "$freq" --level "$level" "$name.wav" "$name-out.wav" >/dev/null || fail "$name: vornwave"
+    cmp -s "$name-ref.wav" "$name-out.wav" && echo "ok $name" || fail "$name: output differs from the reference"
+    if [ -n "$saturates" ]; then
+        full=$( [ "$bits" = 8 ] && echo "12[78]" || ([ "$bits" = 16 ] && echo "3276[78]" || echo "838860[78]"))
+        "${vornwave[@]}" info "$name-out.wav" | grep -Eq "channel 0: $full " || fail "$name: no sample reached full scale"
+    fi
+done
+
+# Batch: two good files and one that is not a wave file; the good ones are still done.
+mkdir -p out
+echo "not a wave" > broken.wav
+"${vornwave[@]}" probe --freq 226.7 --level -12 --out-dir out mono16-48k-3s.wav broken.wav mono24-44k-2.5s.wav \
+    >batch.log 2>&1
+[ $? = 1 ] || fail "batch with a broken file: exit status not 1"
+grep -q "broken.wav: .*Error reading stimulus file." batch.log || fail "batch: no error line for broken.wav"
+cmp -s out/mono16-48k-3s.wav mono16-48k-3s-ref.wav || fail "batch output differs from the single-file reference"
+[ -s out/mono24-44k-2.5s.wav ] || fail "batch: the file after the broken one was not done"
+[ ! -e out/broken.wav ] || fail "batch: a failed file left an output"
+
+# Existing outputs are kept without --force; the refused frequency is a usage error.
+cp out/mono16-48k-3s.wav kept.wav
+"${vornwave[@]}" probe --freq 1000 --level -3 mono16-48k-3s.wav kept.wav >/dev/null 2>&1
+[ $? = 1 ] || fail "overwrite without --force: exit status not 1"
+cmp -s kept.wav out/mono16-48k-3s.wav || fail "an existing output was replaced without --force"
+"${vornwave[@]}" probe --freq 99.9 --level -3 mono16-48k-3s.wav new.wav >usage.log 2>&1
+[ $? = 2 ] || fail "refused frequency: exit status not 2"
+grep -q "Probe frequency must be between 100 Hz and 10 kHz." usage.log || fail "refused frequency: no message"
+[ "$(ls | grep -c '\.tmp$')" = 0 ] || fail "temporary files left behind"
+
+[ $failures = 0 ] && echo "all probe-tone files identical to the reference"
+exit $((failures > 0))

@@ -1,0 +1,139 @@
+// The probe-tone dialog as an operator works it: from another process, through the GUI
+// driver, with the real file dialogs. Its new file must be the Windows vornwave's to the
+// byte (which the reference check compares with the independent program).
+#include "probe/ProbeTone.h"
+#include "probe/win32/AddProbeToneDlg.h"
+#include "resources/resource.h"
+#include "support/MessageRecorder.h"
+#include "support/ScratchFolder.h"
+#include "support/WinTestUtil.h"
+#include "wave/WaveFile.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <random>
+#include <thread>
+
+namespace vorn {
+namespace {
+
+constexpr const char* kCaption = "Add Probe Tone ";
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// Runs a program to its end and returns its exit code.
+DWORD RunProgram(const std::string& exe, const std::string& arguments) {
+    std::string commandLine = Quoted(test::WindowsPath(exe)) + " " + arguments;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 999;
+    DWORD code = 998;
+    if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    else TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+DWORD Driver(const std::string& arguments) { return RunProgram(VORN_DRIVER_EXE, arguments); }
+
+class AddProbeToneDlgTest : public testing::Test {
+protected:
+    void SetUp() override {
+        InitCommonControls();
+        CreateDirectoryA(stimulusFolder.c_str(), nullptr);
+        SetTextField(settings.OutputFolder, sizeof settings.OutputFolder, folder.Path().c_str());
+        settings.ProbeFreq = 226.0f;
+        settings.ProbeLevelDBr = -12.0f;
+    }
+
+    // Stereo 16-bit noise at 48 kHz.
+    std::string MakeStimulus(const std::string& name, uint32_t seconds) {
+        SampleFormat f;
+        f.Set(48000, 2, 2);
+        TWaveData wave(48000 * seconds + 24000, f);
+        std::mt19937 rng(9);
+        std::uniform_int_distribution<int32_t> noise(-12000, 12000);
+        for (uint32_t i = 0; i < wave.GetFrameCount(); ++i) wave.WriteSample(noise(rng), i, 0), wave.WriteSample(noise(rng), i, 1);
+        const std::string path = stimulusFolder + "\\" + name;
+        EXPECT_TRUE(SaveWaveData(wave, path));
+        return path;
+    }
+
+    // Shows the dialog on this thread while `drive` works it from a helper thread; the
+    // dialog is closed with "Done" afterwards.
+    void RunDriven(const std::function<void(HWND)>& drive) {
+        CAddProbeToneDlg dialog(&settings);
+        std::thread driver([&] {
+            HWND dlg = nullptr;
+            if (!test::WaitUntil([&] { return (dlg = test::FindOwnDialog(kCaption)) != nullptr; }, 10000)) {
+                ADD_FAILURE() << "dialog never appeared";
+                return;
+            }
+            drive(dlg);
+            PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+        driver.join();
+    }
+
+    test::ScratchFolder folder{"probe-dialog"};
+    const std::string stimulusFolder = folder.Path() + "\\Stimulus";
+    TestSettings settings;
+};
+
+TEST_F(AddProbeToneDlgTest, RefusedValueKeepsTheRecordThenBothFileDialogsMakeTheFile) {
+    const std::string source = MakeStimulus("in.wav", 2);
+    const std::string made = folder.File("made.wav"), expected = folder.File("expected.wav");
+    test::MessageRecorder messages;
+    RunDriven([&](HWND dlg) {
+        EXPECT_EQ(test::ItemText(dlg, IDC_PROBE_FREQ), " 226.0");
+        EXPECT_EQ(test::ItemText(dlg, IDC_PROBE_LEVEL), " -12.0");
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, IDC_PROGRESS)));
+        EXPECT_EQ(test::ItemText(dlg, IDC_FILTER_AND_ADD_PROBE_TONE), CAddProbeToneDlg::kActionText);
+        const std::string caption = Quoted(kCaption);
+        EXPECT_EQ(Driver("settext " + caption + " 1052 99.9"), 0u);
+        EXPECT_EQ(Driver("click " + caption + " 1055"), 0u);
+        test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
+        EXPECT_EQ(settings.ProbeFreq, 226.0f);
+
+        EXPECT_EQ(Driver("settext " + caption + " 1052 1000.5"), 0u);
+        EXPECT_EQ(Driver("settext " + caption + " 1053 -6"), 0u);
+        EXPECT_EQ(Driver("click " + caption + " 1055"), 0u);
+        EXPECT_EQ(Driver("file " + Quoted(CAddProbeToneDlg::kOpenTitle) + " " + Quoted(source)), 0u);
+        EXPECT_EQ(Driver("file " + Quoted(CAddProbeToneDlg::kSaveTitle) + " " + Quoted(made) + " 60000"), 0u);
+        EXPECT_TRUE(test::WaitUntil([&] { return GetFileAttributesA(made.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000));
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kFrequencyRange});
+    EXPECT_EQ(settings.ProbeFreq, 1000.5f);
+    EXPECT_EQ(settings.ProbeLevelDBr, -6.0f);
+    ASSERT_EQ(RunProgram(VORN_VORNWAVE_EXE, "probe --freq 1000.5 --level -6 " + Quoted(source) + " " + Quoted(expected)), 0u);
+    const std::string bytes = test::ReadWholeFile(made);
+    EXPECT_GT(bytes.size(), 44u);
+    EXPECT_TRUE(bytes == test::ReadWholeFile(expected)) << "the dialog's file differs from vornwave's";
+}
+
+TEST_F(AddProbeToneDlgTest, EscapeDuringALongFileCancelsAndWritesNothing) {
+    const std::string source = MakeStimulus("long.wav", 240);
+    test::MessageRecorder messages;
+    RunDriven([&](HWND) {
+        const std::string caption = Quoted(kCaption);
+        EXPECT_EQ(Driver("click " + caption + " 1055"), 0u);
+        EXPECT_EQ(Driver("file " + Quoted(CAddProbeToneDlg::kOpenTitle) + " " + Quoted(source)), 0u);
+        // Read from another process: this thread would wait for the busy dialog's thread.
+        EXPECT_EQ(Driver("waittext " + caption + " 1055 Cancel 30000"), 0u);
+        EXPECT_EQ(Driver("key " + caption + " 27"), 0u);
+        EXPECT_EQ(Driver("waittext " + caption + " 1055 Filter 120000"), 0u);
+        test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kCancelled});
+    EXPECT_EQ(folder.Count(), 1u) << "only the Stimulus folder";
+    EXPECT_EQ(settings.ProbeFreq, 226.0f);
+}
+
+}  // namespace
+}  // namespace vorn

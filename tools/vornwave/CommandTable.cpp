@@ -1,0 +1,17 @@
+// The subcommands of vornwave. A new one is a <Name>Command.{h,cpp} pair and one row here.
+#include "Command.h"
+
+#include "InfoCommand.h"
+#include "ProbeCommand.h"
+
+namespace vorn::cli {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> table = {
+        InfoCommand(),
+        ProbeCommand(),
+    };
+    return table;
+}
+
+}  // namespace vorn::cli

@@ -1,0 +1,66 @@
+#include "FileJob.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace vorn::cli {
+
+namespace fs = std::filesystem;
+
+bool PlanJobs(const Arguments& args, std::vector<FileJob>& jobs, std::string& error) {
+    jobs.clear();
+    const std::vector<std::string>& files = args.Files();
+    if (const std::string* dir = args.Value("--out-dir")) {
+        if (files.empty()) {
+            error = "no input files";
+            return false;
+        }
+        std::error_code ec;
+        if (!fs::is_directory(*dir, ec)) {
+            error = "output folder " + *dir + " does not exist";
+            return false;
+        }
+        for (const std::string& in : files)
+            jobs.push_back({in, (fs::path(*dir) / fs::path(in).filename()).string()});
+        return true;
+    }
+    if (files.size() != 2) {
+        error = "give one input and one output file, or --out-dir DIR and the input files";
+        return false;
+    }
+    jobs.push_back({files[0], files[1]});
+    return true;
+}
+
+std::vector<FileJob> ReadJobs(const Arguments& args) {
+    std::vector<FileJob> jobs;
+    for (const std::string& f : args.Files()) jobs.push_back({f, ""});
+    return jobs;
+}
+
+namespace {
+// The same file under another spelling counts as the same file.
+std::string Identity(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    return ec ? path : p.string();
+}
+}  // namespace
+
+bool OutputGuard::CheckOutput(const FileJob& job, std::string& error) {
+    const std::string out = Identity(job.output);
+    std::error_code ec;
+    if (out == Identity(job.input)) {
+        error = "the output would replace its own input";
+    } else if (claimed.count(out)) {
+        error = job.output + " is already an output of this run";
+    } else if (!force && fs::exists(job.output, ec)) {
+        error = job.output + " exists (--force replaces it)";
+    } else {
+        claimed.insert(out);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace vorn::cli

@@ -1,0 +1,37 @@
+// The files one run of a subcommand works on. Commands that make new files take either
+// "IN OUT" or "--out-dir DIR IN...", where each output is DIR plus the input's file name;
+// commands that only read files take "FILE...". PlanJobs turns a command line into the
+// list; CheckOutput then refuses, per file, an output that would overwrite something
+// without --force, replace its own input or be written twice in one run.
+#pragma once
+
+#include "Arguments.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vorn::cli {
+
+struct FileJob {
+    std::string input;
+    std::string output;  // empty for commands that only read
+};
+
+// False with `error` set when the files do not fit either form.
+bool PlanJobs(const Arguments& args, std::vector<FileJob>& jobs, std::string& error);
+// One job per file, for commands that only read.
+std::vector<FileJob> ReadJobs(const Arguments& args);
+
+class OutputGuard {
+public:
+    explicit OutputGuard(bool force) : force(force) {}
+    // False with `error` set when the job's output must not be written.
+    bool CheckOutput(const FileJob& job, std::string& error);
+
+private:
+    bool force;
+    std::set<std::string> claimed;  // outputs of this run so far
+};
+
+}  // namespace vorn::cli

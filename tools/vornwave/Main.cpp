@@ -1,0 +1,62 @@
+// vornwave: batch preparation and inspection of stimulus wave files from the command
+// line, with the same code the program's dialogs use. `vornwave COMMAND --help` tells
+// each subcommand's arguments.
+#include "Command.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vorn::cli::Command;
+using vorn::cli::Commands;
+
+void PrintOverview(std::FILE* to) {
+    std::fprintf(to, "usage: vornwave COMMAND [options] FILE...\n\ncommands:\n");
+    for (const Command& c : Commands()) std::fprintf(to, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(to, "\n`vornwave COMMAND --help` describes one command.\n"
+                     "Exit status: 0 all files done, 1 some failed, 2 bad usage.\n");
+}
+
+const Command* Find(const std::string& name) {
+    for (const Command& c : Commands())
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--") return false;
+        if (a == "--help" || a == "-h") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        PrintOverview(stderr);
+        return vorn::cli::kBadUsage;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        const Command* c = words.size() > 1 ? Find(words[1]) : nullptr;
+        if (c) std::fputs(c->help, stdout);
+        else PrintOverview(stdout);
+        return vorn::cli::kAllDone;
+    }
+    const Command* command = Find(words[0]);
+    if (!command) {
+        std::fprintf(stderr, "vornwave: unknown command \"%s\"\n\n", words[0].c_str());
+        PrintOverview(stderr);
+        return vorn::cli::kBadUsage;
+    }
+    const std::vector<std::string> args(words.begin() + 1, words.end());
+    if (AsksForHelp(args)) {
+        std::fputs(command->help, stdout);
+        return vorn::cli::kAllDone;
+    }
+    return command->run(args);
+}

@@ -1,0 +1,88 @@
+#include "ProbeCommand.h"
+
+#include "Arguments.h"
+#include "FileBatch.h"
+
+#include "probe/ProbeTone.h"
+#include "wave/WaveFile.h"
+
+#include <cstdlib>
+
+namespace vorn::cli {
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: vornwave probe --freq F --level L [--force] IN.wav OUT.wav\n"
+    "       vornwave probe --freq F --level L [--force] --out-dir DIR IN.wav...\n"
+    "\n"
+    "Makes a new stimulus from each input, as the settings dialog's probe-tone tool does:\n"
+    "channel 0 gets a 150 Hz wide notch (999-tap band-stop) around F and a sine of F Hz at\n"
+    "L dB relative to full scale; channel 1 stays as it is. F is 100 to 10000 Hz, L is -60\n"
+    "to -3 dBr. With --out-dir each output has its input's file name in DIR.\n"
+    "\n"
+    "  --freq F      probe frequency in Hz\n"
+    "  --level L     probe level in dBr\n"
+    "  --out-dir D   write the outputs into folder D\n"
+    "  --force       replace outputs that exist (never the inputs)\n";
+
+// A value the whole text of which is a number; anything else is out of every range.
+bool Number(const std::string* text, float& value) {
+    if (!text || text->empty()) return false;
+    char* end = nullptr;
+    value = static_cast<float>(std::strtod(text->c_str(), &end));
+    return *end == '\0';
+}
+
+// The command line's side of the tool: its progress goes to the batch's display, and
+// nobody can cancel between blocks (an interrupt ends the whole process, which leaves
+// at most a temporary file that was never renamed).
+class BatchView final : public ProbeToneView {
+public:
+    explicit BatchView(ProgressDisplay& progress) : progress(progress) {}
+    void ShowProcessing() override { progress.Percent(0); }
+    void SetProgress(int percent) override { progress.Percent(percent); }
+    bool CancelRequested() override { return false; }
+    void ShowIdle() override { progress.Percent(100); }
+
+private:
+    ProgressDisplay& progress;
+};
+
+int Run(const std::vector<std::string>& words) {
+    const Arguments args(words, {"--freq", "--level", "--out-dir"}, {"--force"});
+    if (!args.Ok()) return UsageError("probe", args.Error());
+    if (!args.Value("--freq") || !args.Value("--level")) return UsageError("probe", "--freq and --level are needed");
+    float frequency = 0, level = 0;
+    const bool numbers = Number(args.Value("--freq"), frequency);
+    if (!numbers) frequency = 0;
+    if (!Number(args.Value("--level"), level)) level = 1;
+    if (const char* refused = CheckProbeValues(frequency, level)) return UsageError("probe", refused);
+    std::vector<FileJob> jobs;
+    std::string error;
+    if (!PlanJobs(args, jobs, error)) return UsageError("probe", error);
+
+    OutputGuard guard(args.Flag("--force"));
+    return RunBatch("probe", jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&,
+                                       std::string& why) {
+        if (!guard.CheckOutput(job, why)) return false;
+        std::unique_ptr<TWaveFile> file = OpenStimulus(job.input);
+        if (!file) return false;
+        BatchView view(progress);
+        if (!AddProbeTone(file.get(), frequency, level, view)) {
+            why = "processing failed";
+            return false;
+        }
+        if (!SaveNewStimulus(*file, job.output)) {
+            if (why.empty()) why = "could not write " + job.output;
+            return false;
+        }
+        return true;
+    });
+}
+
+}  // namespace
+
+Command ProbeCommand() { return {"probe", "add a probe tone to stimulus files (notch and sine)", kHelp, Run}; }
+
+}  // namespace vorn::cli

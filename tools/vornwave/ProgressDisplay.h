@@ -1,0 +1,39 @@
+// What a batch shows while it runs. On a terminal: one bar on standard error, redrawn in
+// place, with the file count and the current file. Otherwise (a pipe or a log file): one
+// line per finished file, so logs stay readable. Failures are always one line each on
+// standard error, "vornwave COMMAND: FILE: reason".
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace vorn::cli {
+
+class ProgressDisplay {
+public:
+    ProgressDisplay(const char* command, size_t files, bool terminal);
+
+    void FileStarted(const std::string& name);
+    void Percent(int percent);  // of the current file, 0 .. 100
+    void FileDone(const std::string& line);
+    void FileFailed(const std::string& name, const std::string& reason);
+    void Finish();
+
+    // Whether standard error is a terminal (a bar would only litter a pipe).
+    static bool StderrIsTerminal();
+
+private:
+    void DrawBar();
+    void ClearBar();
+
+    const char* command;
+    size_t total;
+    size_t finished = 0;
+    bool terminal;
+    bool barShown = false;
+    int percent = 0;
+    std::string current;
+};
+
+}  // namespace vorn::cli
