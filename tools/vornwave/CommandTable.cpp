@@ -1,6 +1,7 @@
 // The subcommands of vornwave. A new one is a <Name>Command.{h,cpp} pair and one row here.
 #include "Command.h"
 
+#include "CalibrateCommand.h"
 #include "InfoCommand.h"
 #include "ProbeCommand.h"
 
@@ -10,6 +11,7 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> table = {
         InfoCommand(),
         ProbeCommand(),
+        CalibrateCommand(),
     };
     return table;
 }
