@@ -37,11 +37,15 @@ public:
     uint64_t Tell() override;
     uint64_t Size() override;
 
+    // Writes the rest of `in` at the current position; both end up behind what was copied.
+    bool CopyFrom(FileStream& in);
+
 private:
     // C streams need a seek between a read and a following write (and back); the
     // stream inserts one itself so that callers may alternate freely.
     enum class LastStep { None, Read, Write };
     void SwitchTo(LastStep next);
+    void Unbuffer();
 
     std::FILE* file = nullptr;
     LastStep last = LastStep::None;
@@ -56,7 +60,7 @@ std::string FolderOf(const std::string& path);
 bool ReplaceFile(const std::string& source, const std::string& destination);
 bool RemoveFile(const std::string& path);
 // Copies the bytes of source into an open stream, from its current position.
-bool CopyInto(const std::string& source, ByteStream& destination);
+bool CopyInto(const std::string& source, FileStream& destination);
 // Copies source over destination through a temporary file beside it, so that the
 // destination is either the old file or the whole copy, never a part of one.
 bool CopyReplacing(const std::string& source, const std::string& destination);
