@@ -102,37 +102,5 @@ TEST(WaveFileInteropTest, FilesOfSoxLoadAndSoxReadsOurFilesBack) {
     }
 }
 
-// A file made in direct mode, committed with a calibration chunk, then grown in place
-// (the chunk moves behind the new frames) reads back in both with every frame written.
-TEST(WaveFileInteropTest, FilesMadeAndGrownInDirectModeReadBack) {
-    VORN_SKIP_WITHOUT_PYTHON();
-    test::ScratchFolder dir;
-    const std::string out = dir.File("direct.wav");
-    for (auto [channels, width] : {std::pair{1, 1}, {2, 3}, {1, 2}}) {
-        SCOPED_TRACE(testing::PrintToString(std::pair{channels, width}));
-        SampleFormat f;
-        f.Set(22050, uint16_t(channels), uint16_t(width));
-        const test::Bytes first = test::Ramp(size_t(1001 * channels * width)), more = test::Ramp(size_t(6 * channels * width));
-        TWaveFile w(f, false, dir.Path().c_str());
-        ASSERT_TRUE(w.WriteBytes(first.data(), uint32_t(first.size())));
-        w.SetTargetName(out);
-        w.SetCalibration(w.GetCalibration());
-        ASSERT_TRUE(w.Commit());
-        ASSERT_TRUE(w.WriteBytes(more.data(), uint32_t(more.size())));
-        ASSERT_TRUE(w.Commit());
-        std::vector<double> samples;  // the bytes written, as each reader prints them
-        for (const test::Bytes* b : {&first, &more})
-            for (size_t i = 0; i < b->size(); i += size_t(width)) {
-                int32_t v = width == 1 ? (*b)[i] : 0;
-                for (int k = 0; width > 1 && k < width; ++k) v |= int32_t((*b)[i + size_t(k)]) << (8 * k);
-                samples.push_back(width == 1 ? v : double(v << (32 - 8 * width) >> (32 - 8 * width)));
-            }
-        const double frames = double(samples.size() / size_t(channels));
-        EXPECT_EQ(Reference("dump " + out), Printed({double(channels), double(width), 22050.0, frames}, samples));
-        EXPECT_EQ(Reference("soxread " + out + " " + std::to_string(8 * width)),
-                  Printed({double(channels), 22050.0, 8.0 * width, frames}, samples));
-    }
-}
-
 }  // namespace
 }  // namespace vorn
