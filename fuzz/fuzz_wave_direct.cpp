@@ -6,8 +6,10 @@
 #include "common/MessageSink.h"
 #include "wave/WaveFile.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,17 +31,28 @@ public:
     }
 };
 
+constexpr const char* kFolderPrefix = "vorn-fuzz-direct-";
+
+// Folders of fuzzing processes that have ended: libFuzzer leaves without running exit
+// handlers, so each process sweeps up after those before it.
+void RemoveStaleFolders(const fs::path& base) {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(base, ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind(kFolderPrefix, 0) != 0) continue;
+        const pid_t pid = pid_t(std::atol(name.c_str() + std::strlen(kFolderPrefix)));
+        if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH) fs::remove_all(e.path(), ec);
+    }
+}
+
 // One folder for the whole process, in memory where the system has it.
 const fs::path& Folder() {
     static const fs::path folder = [] {
         std::error_code ec;
         fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path p = base / ("vorn-fuzz-direct-" + std::to_string(getpid()));
+        RemoveStaleFolders(base);
+        fs::path p = base / (kFolderPrefix + std::to_string(getpid()));
         fs::create_directories(p);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(Folder(), ignored);
-        });
         return p;
     }();
     return folder;
