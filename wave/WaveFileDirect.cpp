@@ -27,11 +27,18 @@ constexpr size_t kNameLength = 260;                // names compare on this many
 
 void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
 
+// File names differ only in case on Windows; elsewhere two such names are two files,
+// and taking them for one would skip the delivery to the second.
 bool SameName(const std::string& a, const std::string& b) {
     const size_t n = std::min(a.size(), kNameLength);
     if (n != std::min(b.size(), kNameLength)) return false;
-    for (size_t i = 0; i < n; ++i)
+    for (size_t i = 0; i < n; ++i) {
+#ifdef _WIN32
         if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
+#else
+        if (a[i] != b[i]) return false;
+#endif
+    }
     return true;
 }
 

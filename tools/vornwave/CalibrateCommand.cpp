@@ -8,6 +8,7 @@
 #include "wave/RiffChunks.h"
 #include "wave/WaveFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
