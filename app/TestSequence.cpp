@@ -1,6 +1,7 @@
 #include "app/TestSequence.h"
 
 #include "analyzer/AnalyzerCommands.h"
+#include "analyzer/CommandScripts.h"
 #include "analyzer/LeadingNumber.h"
 #include "app/CorwithNumber.h"
 #include "common/MessageSink.h"
@@ -169,7 +170,12 @@ void TestSequence::OnSelectStimulus() {
 
 // ---- the command scripts ------------------------------------------------------------
 
-void TestSequence::Send(const std::string& command) { link_.SendCommand(command.c_str()); }
+void TestSequence::RunScript(const CommandScript& script) {
+    for (const ScriptStep& step : script) {
+        link_.SendCommand(step.command.c_str());
+        if (step.waitAfterMs) clock_.Wait(step.waitAfterMs);
+    }
+}
 
 float TestSequence::RequestNumber(const char* item, std::size_t capacity) {
     // A failed request leaves the zeroed buffer, which reads as 0.
@@ -178,25 +184,16 @@ float TestSequence::RequestNumber(const char* item, std::size_t capacity) {
     return static_cast<float>(LeadingNumberOf(std::string_view(reply.data(), strnlen(reply.data(), capacity))));
 }
 
-void TestSequence::BeginCapture() {
+// Every script that starts a step runs on a fresh conversation.
+void TestSequence::Reconnect() {
     link_.Disconnect();
     link_.Connect();
-    if (settings_.MinimizeAnalyzer) Send(MinimizeWindowCommand());
-    Send(FileCloseCommand());
-    Send(LoadCaptureConfigCommand(settings_.OutputFolder));
-    clock_.Wait(250);
-    Send(SetInputDeviceCommand(settings_.InputDevIndex));
-    clock_.Wait(250);
-    Send(SetOutputDeviceCommand(settings_.OutputDevIndex));
-    clock_.Wait(250);
-    Send(FileCloseCommand());
-    Send(OpenTotalPowerUtilityCommand());
-    Send(SetAverageSizeCommand());
-    Send(SetGeneratorTypeUserDefinedCommand());
-    clock_.Wait(1000);
-    Send(SetGeneratorWaveFileLeftCommand(stimulus_));
-    clock_.Wait(2000);
-    Send(RecordCommand());
+}
+
+void TestSequence::BeginCapture() {
+    Reconnect();
+    RunScript(CaptureScript({settings_.OutputFolder, settings_.InputDevIndex, settings_.OutputDevIndex, stimulus_,
+                             settings_.MinimizeAnalyzer != 0}));
     captureStartTick_ = clock_.TickCount();
     testRunning_ = true;
     UpdateControls();
@@ -204,17 +201,8 @@ void TestSequence::BeginCapture() {
 }
 
 void TestSequence::BeginProcessing() {
-    link_.Disconnect();
-    link_.Connect();
-    if (settings_.MinimizeAnalyzer) Send(MinimizeWindowCommand());
-    Send(FileCloseCommand());
-    Send(LoadProcessConfigCommand(settings_.OutputFolder));
-    Send(FileCloseCommand());
-    Send(FileMergeCommand(settings_.OutputFolder));
-    Send(DelayFinderCommand());
-    Send(OpenDelayFinderCommand());
-    Send(GoToCommand());
-    Send(RunCommand());
+    Reconnect();
+    RunScript(ProcessingScript(settings_.OutputFolder, settings_.MinimizeAnalyzer != 0));
     state_ = TestState::DelaySearch;
     testRunning_ = true;
     UpdateControls();
@@ -222,16 +210,10 @@ void TestSequence::BeginProcessing() {
 }
 
 void TestSequence::BeginAnalysisPass() {
-    link_.Disconnect();
-    link_.Connect();
-    Send(StopCommand());
+    Reconnect();
+    RunScript(DelaySearchEndScript());
     state_ = TestState::Analysis;
-    const float delay = RequestNumber(kDelayFinderItem, kDelayFinderCapacity);
-    Send(SetDelayCommand(delay));
-    Send(CloseDelayFinderCommand());
-    Send(SetAverageSizeCommand());
-    Send(GoToCommand());
-    Send(RunCommand());
+    RunScript(AnalysisPassScript(RequestNumber(kDelayFinderItem, kDelayFinderCapacity)));
     testRunning_ = true;
     UpdateControls();
     view_.ArmStepTimer();
@@ -281,19 +263,19 @@ std::uint32_t TestSequence::DelayMilliseconds(float seconds) const {
     return ms >= 4294967294.0 ? 4294967294u : static_cast<std::uint32_t>(ms);  // never INFINITE
 }
 
-void TestSequence::FinishCapture(const std::string& saveCommand, int resultLabel, const std::string& overlayCommand) {
-    Send(saveCommand);
-    clock_.Wait(250);
+void TestSequence::FinishCapture(bool openCapture) {
+    RunScript(CaptureSaveScript(settings_.OutputFolder, openCapture));
     const float totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
-    view_.SetItemText(resultLabel, FormatResult("Total Power (SPL) = %6.2f", totalPower));
-    Send(overlayCommand);
+    view_.SetItemText(openCapture ? IDC_OPEN_RESULT : IDC_SEALED_RESULT,
+                      FormatResult("Total Power (SPL) = %6.2f", totalPower));
+    RunScript(CaptureOverlayScript(openCapture));
     view_.ShowProgress(false);
 }
 
 void TestSequence::EndStep() {
     view_.KillStepTimer();
     testRunning_ = false;
-    Send(StopCommand());
+    link_.SendCommand(StopCommand().c_str());
     if (cancelRequested_) {
         state_ = TestState::Idle;
         UpdateControls();
@@ -301,25 +283,33 @@ void TestSequence::EndStep() {
     }
     switch (state_) {
     case TestState::SealedCapture:
-        FinishCapture(SaveTest1Command(settings_.OutputFolder), IDC_SEALED_RESULT, SetLeftOverlay1Command());
+        FinishCapture(false);
         if (settings_.AutoProcess) {
             UpdateControls();
             view_.SetItemText(IDC_OPEN_RESULT, kChangeTransducerText);
+            // The operator changes the transducer during this wait. It blocks the dialog
+            // on purpose: no button or timer tick may start anything before the open
+            // capture below has begun.
             clock_.Wait(DelayMilliseconds(settings_.AutoProcessDelay));
+            // The next step starts from inside this one's end, exactly as if its button
+            // had been pressed: it finds testRunning_ false, so it starts instead of
+            // cancelling, and it re-arms the step timer itself. Nothing below may touch
+            // the state after it, hence the return.
             OnCaptureOpen();
             return;
         }
         break;
     case TestState::OpenCapture:
-        FinishCapture(SaveTest2Command(settings_.OutputFolder), IDC_OPEN_RESULT, SetLeftOverlay2Command());
+        FinishCapture(true);
         if (settings_.AutoProcess) {
+            // As above: the processing starts as if its button had been pressed.
             UpdateControls();
             OnProcessResults();
             return;
         }
         break;
     case TestState::Analysis: {
-        Send(SaveMergedCommand(settings_.OutputFolder));
+        RunScript(AnalysisSaveScript(settings_.OutputFolder));
         const float corwith = computeResult_ ? computeResult_() : 0.0f;
         view_.SetItemText(IDC_CORWITH_RESULT, FormatResult("Corwith Number = %6.2f", corwith));
         state_ = TestState::Idle;

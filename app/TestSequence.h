@@ -1,14 +1,19 @@
 // The three-step test: a capture with the object sealed, one with it open, and the
 // processing of both (a delay-search pass and an analysis pass) into the Corwith
-// Number. Each step is a script of analyzer commands followed by a wait that the
-// dialog's 200 ms one-shot step timer drives, and ends in EndStep. With AutoProcess
-// the end of one step starts the next, so one press runs the whole test.
+// Number. Each step runs a command script (analyzer/CommandScripts.h), then waits on
+// the dialog's 200 ms one-shot step timer (a capture for TestDuration seconds, a
+// processing pass until the analyzer's "Current Time" passes TestDuration - 1), and
+// ends in EndStep. With AutoProcess the end of one step starts the next from inside
+// EndStep, so one press runs the whole test:
+//   Idle -> SealedCapture -> OpenCapture -> DelaySearch -> Analysis -> Idle
+// Cancel (a step button while it reads "Cancel") and a close go straight to Idle.
 //
 // Portable: it reaches the window through MainView, the analyzer through
 // AnalyzerConnection, time through Clock and the operator through the message sink.
 #pragma once
 
 #include "analyzer/AnalyzerConnection.h"
+#include "analyzer/CommandScripts.h"
 #include "app/Clock.h"
 #include "app/MainView.h"
 #include "settings/TestSettings.h"
@@ -83,10 +88,10 @@ private:
     void BeginAnalysisPass();
     void TickCapture();
     void TickProcessing();
-    void FinishCapture(const std::string& saveCommand, int resultLabel, const std::string& overlayCommand);
+    void FinishCapture(bool openCapture);
+    void Reconnect();
+    void RunScript(const CommandScript& script);
     float RequestNumber(const char* item, std::size_t capacity);
-    void Send(const std::string& command);
-    void Ask(const char* text);
     std::uint32_t DelayMilliseconds(float seconds) const;
 
     TestSettings& settings_;

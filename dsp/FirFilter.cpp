@@ -129,11 +129,6 @@ void TFirFilter::DesignWindowed() {
     for (int32_t i = 0; i < count; ++i) coefficients[i] = arm2[i] + arm1[i];
 }
 
-void TFirFilter::DesignFromTable() {
-    // The response-table design needs the table loader of the spectral data, which this
-    // build does not have yet; the coefficients stay zero, so the filter outputs silence.
-}
-
 void TFirFilter::ResetHistory() {
     if (history == nullptr) return;
     std::fill(history, history + count, 0.0f);
@@ -174,6 +169,9 @@ bool TFirFilter::MakeWorkBuffers(uint32_t length) {
 
 bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     if (coefficients == nullptr || history == nullptr || count <= 0 || wave == nullptr) return false;
+    // An empty block is a no-op: the work buffers stay for the next block. Like any read,
+    // it must not start past the end of the wave.
+    if (length == 0) return start <= wave->GetFrameCount();
     const float offset = static_cast<float>(wave->GetOffset());
     if (!MakeWorkBuffers(length)) return false;
     if (!wave->ReadFrames(input->SampleAddress(uint32_t(count)), start, length, 0)) return false;

@@ -1,5 +1,8 @@
 #include "dsp/FirKernel.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #if defined(__x86_64__) || defined(__SSE2__)
 #define VORN_HAVE_SSE2 1
 #include <emmintrin.h>
@@ -72,7 +75,13 @@ bool Avx2Available() {
     return available;
 }
 
-ConvolveFunction BestConvolve() { return Avx2Available() ? ConvolveAvx2 : ConvolveSse2; }
+ConvolveFunction BestConvolve() {
+    // VORN_FIR_KERNEL=sse2 holds a machine with AVX2 to the baseline kernel, so the
+    // benchmarks can time what a CPU without AVX2 would do.
+    const char* forced = std::getenv("VORN_FIR_KERNEL");
+    if (forced && std::strcmp(forced, "sse2") == 0) return ConvolveSse2;
+    return Avx2Available() ? ConvolveAvx2 : ConvolveSse2;
+}
 
 #else
 

@@ -24,7 +24,8 @@ void ConvolveAvx2(const double* input, const double* coefficients, int32_t taps,
                   uint32_t outputs);
 
 bool Avx2Available();
-// The fastest variant this CPU runs, checked once.
+// The fastest variant this CPU runs, unless the environment variable VORN_FIR_KERNEL is
+// "sse2", which forces the SSE2 kernel.
 ConvolveFunction BestConvolve();
 
 }  // namespace vorn::fir

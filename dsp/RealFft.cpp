@@ -126,7 +126,8 @@ void ComplexFft(float* data, int32_t n, int32_t direction) {
 
 void RealFft(float* data, int32_t N, int32_t direction) {
     if (data == nullptr || (direction != kFftForward && direction != kFftInverse)) return;
-    if (N < 4 || StageCount(N) < 0) return;
+    // The limit of 2^20 is the complex transform's, of N/2 points: N may be 2^21.
+    if (N < 4 || N % 2 != 0 || StageCount(N / 2) < 0) return;
     const int32_t M = N / 2;
     const bool forward = direction == kFftForward;
     if (forward) ComplexFft(data, M, kFftForward);

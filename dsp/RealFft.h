@@ -13,7 +13,7 @@
 //   x[m] = (P[0]/2 + P[1]/2 (-1)^m + sum_k (P[2k] cos(2 pi k m/N) - P[2k+1] sin(...))) / N,
 // which undoes the forward transform.
 //
-// Sizes must be powers of two (n from 1 to 2^20, N at least 4); other sizes leave the
+// Sizes must be powers of two (n from 1 to 2^20, N from 4 to 2^21); other sizes leave the
 // data untouched.
 #pragma once
 

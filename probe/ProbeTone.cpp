@@ -79,7 +79,9 @@ int32_t ProbeSample(const SampleFormat& format, float stored, uint32_t k, float 
     const float tone = static_cast<float>(amplitude * double(sine));
     const float x = stored + tone;
     // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
-    const double v = std::clamp(std::trunc(double(x) + 0.5), double(StoredLow(format.bytesPerSample)),
+    // Clamping to the whole-number ends before the conversion truncates toward zero
+    // is the same as after it, and keeps the conversion defined.
+    const double v = std::clamp(double(x) + 0.5, double(StoredLow(format.bytesPerSample)),
                                 double(StoredHigh(format.bytesPerSample)));
     const int32_t value = static_cast<int32_t>(v);
     return format.bytesPerSample == 3 ? Pack24(value) : value;

@@ -1,6 +1,7 @@
 #include "probe/ToneSine.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace vorn {
 
@@ -11,6 +12,11 @@ namespace {
 constexpr double kHalfPi[4] = {0x1.921fb5p+0, 0x1.110b46p-26, 0x1.1a6263p-54, 0x1.8a2e03p-81};
 constexpr double kTwoOverPi = 0.6366197723675814;
 constexpr double kSplit = 67108864.0;  // 2^26
+// Adding and taking away 1.5 x 2^52 rounds a double below 2^51 to the nearest integer
+// (ties to even) with two plain operations, where a library call would cost more than the
+// rest of the sine on some runtimes.
+constexpr double kRounder = 6755399441055744.0;
+constexpr double kPlainLimit = 1125899906842624.0;  // 2^50: beyond it, the library's rounding
 
 struct DoubleDouble {
     double hi = 0, lo = 0;
@@ -27,7 +33,8 @@ void Accumulate(DoubleDouble& sum, double v) {
 
 // x - k pi/2 with k split into parts of at most 26 bits, so every product is exact.
 DoubleDouble Reduce(double x, double k) {
-    const double kHigh = std::floor(k / kSplit) * kSplit;
+    const double kHigh = std::fabs(k) < kPlainLimit ? double(int64_t(k) & ~int64_t(kSplit - 1))
+                                                    : std::floor(k / kSplit) * kSplit;
     const double kLow = k - kHigh;
     DoubleDouble r{x, 0};
     for (double piece : kHalfPi) {
@@ -60,9 +67,12 @@ double CosNear0(double hi, double lo) {
 
 double ToneSine(double x) {
     if (!std::isfinite(x)) return std::nan("");
-    const double k = std::nearbyint(x * kTwoOverPi);
+    const double q = x * kTwoOverPi;
+    const bool plain = std::fabs(q) < kPlainLimit;
+    const double k = plain ? (q + kRounder) - kRounder : std::nearbyint(q);
     const DoubleDouble r = Reduce(x, k);
-    switch (int(std::fmod(k, 4.0) + 4) % 4) {
+    const int quadrant = plain ? int(int64_t(k) & 3) : int(std::fmod(k, 4.0) + 4) % 4;
+    switch (quadrant) {
         case 0: return SinNear0(r.hi, r.lo);
         case 1: return CosNear0(r.hi, r.lo);
         case 2: return -SinNear0(r.hi, r.lo);

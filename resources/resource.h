@@ -19,6 +19,22 @@
 #define IDC_OPEN_RESULT         1046
 #define IDC_TITLE               1049
 
+// Settings dialog "Settings"
+#define IDD_SETTINGS            130
+#define IDC_TEST_DURATION       1025
+#define IDC_SPAN_START          1026
+#define IDC_SPAN_STOP           1027
+#define IDC_DEFAULTS            1037
+#define IDC_OUTPUT_FOLDER       1038
+#define IDC_OUTPUT_FOLDER_NAME  1039
+#define IDC_SCALE_FACTOR        1043
+#define IDC_AUTO_PROCESS        1044
+#define IDC_AUTO_PROCESS_DELAY  1048
+#define IDC_ADD_PROBE_TONE      1050
+#define IDC_INPUT_DEVICE        1056
+#define IDC_OUTPUT_DEVICE       1057
+#define IDC_MINIMIZE_ANALYZER   1058
+
 // The test's step timer on the main dialog
 #define IDT_STEP_TIMER          101
 

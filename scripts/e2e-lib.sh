@@ -7,6 +7,22 @@ caption="VORN Test Control"
 
 driver() { "$wine_run" "$tree/tools/VornDriver.exe" "$@" | tr -d '\r'; }
 
+# check DESCRIPTION COMMAND...: runs one check, counts it in passed/failed, prints ok or FAIL.
+passed=0 failed=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "ok   $what"
+    else
+        failed=$((failed + 1))
+        echo "FAIL $what"
+    fi
+}
+equals() { [ "$1" = "$2" ] || { echo "     expected \"$2\", got \"$1\""; return 1; }; }
+starts() { [[ "$1" == "$2"* ]] || { echo "     expected \"$2...\", got \"$1\""; return 1; }; }
+
 # The Windows form of a Unix path (Wine's drive Z:).
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
@@ -32,6 +48,18 @@ start_analyzer() {
     "$wine_run" "$tree/simulator/VornAnalyzerSim.exe" "$@" >/dev/null 2>&1 &
     analyzer_pid=$!
     wait_for_x_window "VORN substitute analyzer - Tonaserv" 20
+}
+
+# stop_session_analyzers: ends the substitute analyzers of this Wine prefix only, also one
+# the program started through the registry (whose pid this script never learnt). Other
+# runs on the machine have prefixes of their own and keep theirs.
+stop_session_analyzers() {
+    local pid
+    for pid in $(pgrep -f 'VornAnalyzerSim\.exe'); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            kill "$pid" 2>/dev/null
+    done
+    return 0
 }
 
 register_analyzer() { "$wine_run" "$tree/simulator/VornAnalyzerSim.exe" /register "$@" >/dev/null; }

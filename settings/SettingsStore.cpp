@@ -40,12 +40,6 @@ constexpr Key kKeys[] = {
     {"MinimizeAnalyzer", Kind::Bool, "0", nullptr, nullptr, &TestSettings::MinimizeAnalyzer},
 };
 
-float ReadFloat(const std::string& text) {
-    // strtod reads the longest numeric prefix after white space and gives 0 without one;
-    // values beyond float's range become infinities, as a float conversion does.
-    return static_cast<float>(std::strtod(text.c_str(), nullptr));
-}
-
 std::int32_t ReadInt(const std::string& text) {
     // Out-of-range values saturate rather than wrap: an edited file can hold anything.
     errno = 0;
@@ -76,6 +70,12 @@ bool IsStimulus(const Key& key) { return std::strcmp(key.name, "StimulusFilename
 
 }  // namespace
 
+float ReadSettingFloat(const std::string& text) {
+    // strtod reads the longest numeric prefix after white space and gives 0 without one;
+    // values beyond float's range become infinities, as a float conversion does.
+    return static_cast<float>(std::strtod(text.c_str(), nullptr));
+}
+
 std::string BuildIniPath(const std::string& executablePath) {
     std::string folder = executablePath;
     for (std::size_t i = folder.size(); i-- > 1;) {
@@ -91,7 +91,7 @@ void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus) {
     for (const Key& key : kKeys) {
         switch (key.kind) {
         case Kind::Float:
-            settings.*key.floatField = ReadFloat(file.GetString(key.name, key.defaultText, kNumberCapacity));
+            settings.*key.floatField = ReadSettingFloat(file.GetString(key.name, key.defaultText, kNumberCapacity));
             break;
         case Kind::Int:
             settings.*key.intField = ReadInt(file.GetString(key.name, key.defaultText, kNumberCapacity));

@@ -14,6 +14,9 @@ namespace vorn {
 // the very first character does not count); without one the whole text is the folder.
 std::string BuildIniPath(const std::string& executablePath);
 
+// A floating setting's text as a number: as far as it reads, 0 when nothing does.
+float ReadSettingFloat(const std::string& text);
+
 // stimulus must hold kStimulusFilenameSize characters.
 void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus);
 void SaveSettings(SettingsFile& file, const TestSettings& settings, const char* stimulus);

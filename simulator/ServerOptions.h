@@ -2,6 +2,8 @@
 // reliability tests. See the README section "Substitute analyzer" for the list.
 #pragma once
 
+#include "analyzer/AnalyzerService.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -12,8 +14,8 @@ namespace vorn::sim {
 enum class ReplyFault { None, Silent, Late, Empty, Garbage };
 
 struct ServerOptions {
-    std::string service = "Tonaserv";
-    std::string topic = "Data";
+    std::string service = kAnalyzerService;
+    std::string topic = kAnalyzerTopic;
     std::string logFile;            // empty: no log file
     double speed = 0.0;             // > 0 overrides the configuration files' Speed
     bool registerOnly = false;      // write the registry value and exit

@@ -1,5 +1,5 @@
 // Where the substitute analyzer's captures and passes take their time from. The
-// program uses the steady clock; native tests move a manual clock so a ten-second
+// program uses the steady clock; tests move a clock of their own so a ten-second
 // capture takes no time at all.
 #pragma once
 
@@ -15,15 +15,6 @@ public:
 class SteadyClock final : public SimulatorClock {
 public:
     double Seconds() const override;
-};
-
-class ManualClock final : public SimulatorClock {
-public:
-    double Seconds() const override { return now_; }
-    void Advance(double seconds) { now_ += seconds; }
-
-private:
-    double now_ = 0.0;
 };
 
 }  // namespace vorn::sim

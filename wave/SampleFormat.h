@@ -55,10 +55,6 @@ inline void EncodeSample(uint8_t* p, uint16_t bytes, int32_t v) {
     for (uint16_t i = 0; i < n; ++i) p[i] = uint8_t(u >> (8 * i));
 }
 
-}  // namespace vorn
-
-namespace vorn {
-
 // The stored values an encoding of `bytes` bytes can hold: 0..255 for 1 byte, the signed
 // range of 16, 24 or 32 bits otherwise. Writers that must not wrap saturate to it.
 constexpr int64_t StoredLow(uint16_t bytes) {

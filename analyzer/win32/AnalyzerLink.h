@@ -9,6 +9,7 @@
 #pragma once
 
 #include "analyzer/AnalyzerConnection.h"
+#include "analyzer/AnalyzerService.h"
 
 #include <windows.h>
 #include <dde.h>
@@ -20,17 +21,10 @@
 namespace vorn {
 
 inline constexpr DWORD kAnalyzerTimeoutMs = 10000;
-inline constexpr const char* kAnalyzerService = "Tonaserv";
-inline constexpr const char* kAnalyzerTopic = "Data";
-inline constexpr const char* kAnalyzerRegistryKey = "Software\\Quillon Acoustics LLC\\Tonalith";
-inline constexpr const char* kAnalyzerRegistryValue = "EXE";
 inline constexpr const char* kDdeInitializeFailedText = "DdeInitialize failed";
 inline constexpr const char* kAnalyzerNotInstalledText =
     "Failure opening the Tonalith-SC signal processing application.  Make sure it is "
     "installed on this computer.";
-// Wording for a refused command, kept for callers that choose to show it.
-inline constexpr const char* kCommandFailedFormat =
-    "Failure sending DDE command %s to the VORN signal processor - check the command syntax.";
 
 class AnalyzerLink final : public AnalyzerConnection {
 public:

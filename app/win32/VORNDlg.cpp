@@ -1,7 +1,9 @@
 #include "app/win32/VORNDlg.h"
 
+#include "probe/win32/AddProbeToneDlg.h"
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
+#include "settings/win32/SettingsDlg.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -104,8 +106,18 @@ void CVORNDlg::OnCommand(int id) {
     case IDC_CAPTURE_SEALED: sequence_.OnCaptureSealed(); break;
     case IDC_CAPTURE_OPEN: sequence_.OnCaptureOpen(); break;
     case IDC_PROCESS_RESULTS: sequence_.OnProcessResults(); break;
+    case IDC_SETTINGS: OnSettings(); break;
     default: break;
     }
+}
+
+// The accepted values apply from the next step on and reach VORN.ini when the program ends.
+// The probe-tone tool opened from the settings dialog stores its probe values in this
+// record at once, not in the settings dialog's working copy, so they survive Cancel.
+void CVORNDlg::OnSettings() {
+    CSettingsDlg dialog(hwnd_, &settings_);
+    dialog.SetProbeToneAction([this](HWND settingsDialog) { CAddProbeToneDlg(&settings_).DoModal(settingsDialog); });
+    dialog.DoModal();
 }
 
 void CVORNDlg::OnCloseRequest() {

@@ -45,6 +45,7 @@ private:
     BOOL OnDialogStart();
     void OnCommand(int id);
     void OnCloseRequest();
+    void OnSettings();
     bool OnPaintMinimized();
     void CreateLabelFonts();
     void ReleaseLabelFonts();

@@ -97,7 +97,8 @@ TEST_F(TestSequenceTest, CaptureEndsAtTheFirstTickPastTheDurationAndShowsItsPowe
     EXPECT_FALSE(sequence.TestRunning());
     EXPECT_TRUE(AllEnabled());
     EXPECT_EQ(view.Text(IDC_CAPTURE_SEALED), "Capture Sealed Data");
-    EXPECT_FALSE(view.progressShown || view.timerArmed);
+    EXPECT_FALSE(view.progressShown);
+    EXPECT_FALSE(view.timerArmed);
 
     sequence.OnCaptureOpen();
     captureStart = clock.now;

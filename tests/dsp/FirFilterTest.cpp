@@ -193,7 +193,8 @@ TEST(FirFilterTest, TwoBlocksOf1000EqualOneOf2000AfterAReset) {
     const std::vector<int32_t> in = Noise(2000, -30000, 30000, 11);
     TFirFilter f(Format(48000), kProbe);
     auto whole = Wave(f.GetFormat(), in), halves = Wave(f.GetFormat(), in);
-    ASSERT_TRUE(f.FilterBlock(halves.get(), 0, 1000) && f.FilterBlock(halves.get(), 1000, 1000));
+    ASSERT_TRUE(f.FilterBlock(halves.get(), 0, 1000));
+    ASSERT_TRUE(f.FilterBlock(halves.get(), 1000, 1000));
     EXPECT_EQ(f.GetHistory()[998], float(in[1999]));
     f.ResetHistory();
     ASSERT_TRUE(f.FilterBlock(whole.get(), 0, 2000));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -93,6 +94,19 @@ TEST(RealFftTest, StatedExamplesSinglePointAndUnsupportedSizes) {
         ComplexFft(data.data(), 4, 0);  // no direction
         EXPECT_EQ(data, Random(24, 3)) << n;
     }
+}
+
+// The 2^20 limit is the complex transform's; a real transform of 2^21 values runs on 2^20 points.
+TEST(RealFftTest, RealTransformOf2To21ValuesRunsAnd2To22DoesNot) {
+    const int32_t n = 1 << 21;
+    const std::vector<float> original = Random(n, 21);
+    std::vector<float> data = original, tooLong = Random(2 * n, 22);
+    RealFft(data.data(), n, kFftForward);
+    EXPECT_NEAR(data[0], 2 * std::accumulate(original.begin(), original.end(), 0.0), 0.05) << "twice the sum at DC";
+    TRealFft(n).Inverse(data.data());
+    for (int32_t i = 0; i < n; i += 997) ASSERT_NEAR(data[i], original[i], 2e-5f) << i;
+    RealFft(tooLong.data(), 2 * n, kFftForward);
+    EXPECT_EQ(tooLong, Random(2 * n, 22));
 }
 
 }  // namespace

@@ -6,14 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <vector>
 
 namespace vorn {
 namespace {
+
+using Texts = std::vector<std::string>;
 
 // Records what the tool shows and cancels at the cancelAt-th check (1-based; 0 never).
 struct FakeView final : ProbeToneView {
@@ -26,28 +25,28 @@ struct FakeView final : ProbeToneView {
     std::vector<int> progress;
 };
 
+// The rate is kept as given, so a rate of 0 reaches the tool.
 SampleFormat Format(uint32_t rate, uint16_t channels, uint16_t bytes) {
     SampleFormat f;
     f.Set(rate, channels, bytes);
-    f.sampleRate = rate;  // kept as given, so a rate of 0 reaches the tool
+    f.sampleRate = rate;
     return f;
 }
 
 // Noise on both channels, away from full scale.
-std::unique_ptr<TWaveData> Stimulus(uint32_t frames, SampleFormat f, uint32_t seed = 5) {
+std::unique_ptr<TWaveData> Stimulus(uint32_t frames, SampleFormat f) {
     auto wave = std::make_unique<TWaveData>(frames, f);
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int32_t> noise(-9000, 9000);
-    for (uint32_t i = 0; i < frames; ++i)
-        for (uint16_t c = 0; c < f.channels; ++c) wave->WriteSample(noise(rng), i, c);
+    std::mt19937 rng(5);
+    for (uint32_t i = 0; i < frames * f.channels; ++i)
+        wave->WriteSample(std::uniform_int_distribution<int32_t>(-9000, 9000)(rng), i / f.channels, i % f.channels);
     return wave;
 }
 
-std::vector<int32_t> Channel(const TWaveData& wave, uint16_t channel) {
+std::vector<int32_t> Channel(const TWaveData& wave, uint16_t channel, uint32_t from = 0) {
     const SampleFormat f = wave.GetFormat();
-    std::vector<int32_t> out(wave.GetFrameCount());
-    for (uint32_t i = 0; i < out.size(); ++i)
-        out[i] = DecodeSample(wave.GetSamples() + i * f.FrameSize() + channel * f.bytesPerSample, f.bytesPerSample);
+    std::vector<int32_t> out;
+    for (uint32_t i = from; i < wave.GetFrameCount(); ++i)
+        out.push_back(DecodeSample(wave.GetSamples() + i * f.FrameSize() + channel * f.bytesPerSample, f.bytesPerSample));
     return out;
 }
 
@@ -60,60 +59,46 @@ TEST(ProbeToneTest, ValuesAreAcceptedOnlyWithinTheirRangesFrequencyFirst) {
         {0.0f, 0.0f, ProbeTone::kFrequencyRange},    {std::nanf(""), -12.0f, ProbeTone::kFrequencyRange},
         {1000.0f, std::nanf(""), ProbeTone::kLevelRange},
     };
-    for (const Case& c : cases) {
-        const char* got = CheckProbeValues(c.frequency, c.level);
-        EXPECT_STREQ(got, c.message) << c.frequency << " Hz, " << c.level << " dBr";
-    }
+    for (const Case& c : cases) EXPECT_STREQ(CheckProbeValues(c.frequency, c.level), c.message) << c.frequency << ", " << c.level;
     const std::pair<const char*, float> texts[] = {{" 226.0", 226.0f}, {"-12.5 dBr", -12.5f}, {"abc", 0.0f}, {"", 0.0f}};
     for (auto [text, value] : texts) EXPECT_EQ(ParseProbeValue(text), value) << text;
 }
 
 // Rate 1000 Hz: a block is 1000 frames. Progress is (100 i) / B before each block, the
 // cancel check follows each whole block only, and a cancel leaves the rest untouched.
+// A missing file or a rate that is not positive as a signed value does nothing at all.
 TEST(ProbeToneTest, BlocksRemainderAndCancelChecks) {
-    struct Case { uint32_t frames; int cancelAt; std::vector<int> progress; int checks; bool done; uint32_t processed; };
+    struct Case { uint32_t rate, frames; int cancelAt; std::vector<int> progress; int checks; bool done; uint32_t processed; };
     const Case cases[] = {
-        {999, 0, {0}, 1, true, 999},                // shorter than a second: one block
-        {1, 0, {0}, 1, true, 1},
-        {3000, 0, {0, 33, 66}, 3, true, 3000},      // three blocks, no remainder
-        {2500, 0, {0, 50}, 2, true, 2500},          // the remainder without a check
-        {2500, 2, {0, 50}, 2, false, 2000},         // cancelled after the last block: no remainder
-        {2500, 1, {0}, 1, false, 1000},
-        {3000, 2, {0, 33}, 2, false, 2000},
-        {999, 1, {0}, 1, false, 999},
+        {1000, 999, 0, {0}, 1, true, 999},            // shorter than a second: one block
+        {1000, 1, 0, {0}, 1, true, 1},
+        {1000, 3000, 0, {0, 33, 66}, 3, true, 3000},  // three blocks, no remainder
+        {1000, 2500, 0, {0, 50}, 2, true, 2500},      // the remainder without a check
+        {1000, 2500, 2, {0, 50}, 2, false, 2000},     // cancelled after the last block: no remainder
+        {1000, 2500, 1, {0}, 1, false, 1000},
+        {1000, 3000, 2, {0, 33}, 2, false, 2000},
+        {1000, 999, 1, {0}, 1, false, 999},
+        {0, 100, 0, {}, 0, false, 0},
+        {0x80000000u, 100, 0, {}, 0, false, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.frames << " frames, cancel at check " << c.cancelAt);
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.frames << " frames, cancel at check " << c.cancelAt);
         test::MessageRecorder messages;
-        auto wave = Stimulus(c.frames, Format(1000, 2, 2));
+        auto wave = Stimulus(c.frames, Format(c.rate, 2, 2));
         const std::vector<int32_t> before = Channel(*wave, 0), right = Channel(*wave, 1);
         FakeView view(c.cancelAt);
         EXPECT_EQ(AddProbeTone(wave.get(), 226.7f, -12.0f, view), c.done);
         EXPECT_EQ(view.progress, c.progress);
         EXPECT_EQ(view.checks, c.checks);
-        EXPECT_EQ(view.shown, 1);
-        EXPECT_EQ(view.hidden, 1);
-        EXPECT_EQ(messages.Texts(), c.done ? std::vector<std::string>{} : std::vector<std::string>{ProbeTone::kCancelled});
-        const std::vector<int32_t> after = Channel(*wave, 0);
-        EXPECT_EQ(std::vector<int32_t>(after.begin() + c.processed, after.end()),
-                  std::vector<int32_t>(before.begin() + c.processed, before.end()));
-        EXPECT_NE(after[c.processed - 1], before[c.processed - 1]);
+        EXPECT_EQ(view.shown, c.rate == 1000);
+        EXPECT_EQ(view.hidden, c.rate == 1000);
+        EXPECT_EQ(messages.Texts(), c.done || c.rate != 1000 ? Texts{} : Texts{ProbeTone::kCancelled});
+        EXPECT_EQ(Channel(*wave, 0, c.processed), std::vector<int32_t>(before.begin() + c.processed, before.end()));
+        EXPECT_TRUE(c.processed == 0 || Channel(*wave, 0)[c.processed - 1] != before[c.processed - 1]);
         EXPECT_EQ(Channel(*wave, 1), right);
     }
-}
-
-TEST(ProbeToneTest, NoFileOrNoPositiveRateDoesNothing) {
-    test::MessageRecorder messages;
     FakeView view;
     EXPECT_FALSE(AddProbeTone(nullptr, 1000.0f, -12.0f, view));
-    for (uint32_t rate : {0u, 0x80000000u}) {
-        auto wave = Stimulus(100, Format(rate, 1, 2));
-        const std::vector<int32_t> before = Channel(*wave, 0);
-        EXPECT_FALSE(AddProbeTone(wave.get(), 1000.0f, -12.0f, view)) << rate;
-        EXPECT_EQ(Channel(*wave, 0), before) << rate;
-    }
-    EXPECT_EQ(view.shown, 0);
-    EXPECT_TRUE(messages.Texts().empty());
 }
 
 // On silence the notch gives silence, so channel 0 is the tone alone, written here with
@@ -124,7 +109,6 @@ TEST(ProbeToneTest, ToneOnSilenceRunsOnAcrossBlocks) {
     FakeView view;
     ASSERT_TRUE(AddProbeTone(&wave, f, -12.0f, view));
     const double amplitude = 32767.0 * (double(ProbeGain(-12.0f)) * 0.999);
-    EXPECT_NEAR(amplitude, 8222.47, 0.005);
     const std::vector<int32_t> out = Channel(wave, 0);
     for (uint32_t k = 0; k < out.size(); ++k) {
         const float s = float(std::sin((k + 1.0) * 6.2831852 * f / rate));
@@ -143,11 +127,9 @@ TEST(ProbeToneTest, NewSamplesSaturateAndEightBitToneIsSymmetricAroundSilence) {
         {1, 250.0f, 0, 255},           {1, 5.0f, 2, 0},                {1, 127.0f, 0, 127 + 90},
         {1, 127.0f, 2, 127 - 90},
     };
-    for (const Case& c : cases) {
-        const SampleFormat f = Format(1000, 1, c.bytes);
-        EXPECT_EQ(ProbeSample(f, c.stored, c.k, 250.0f, ProbeGain(-3.0f)), c.expected)
+    for (const Case& c : cases)
+        EXPECT_EQ(ProbeSample(Format(1000, 1, c.bytes), c.stored, c.k, 250.0f, ProbeGain(-3.0f)), c.expected)
             << c.bytes << " bytes, stored " << c.stored << ", frame " << c.k;
-    }
 }
 
 TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
@@ -162,8 +144,8 @@ TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
     ASSERT_NE(file, nullptr);
     EXPECT_FALSE(SaveNewStimulus(*file, longName));
     EXPECT_FALSE(SaveNewStimulus(*file, folder.Path() + "/./in.wav"));
-    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{ProbeTone::kPathTooLong, ProbeTone::kCannotRead,
-                                                          ProbeTone::kPathTooLong, ProbeTone::kWouldReplaceSource}));
+    EXPECT_EQ(messages.Texts(), (Texts{ProbeTone::kPathTooLong, ProbeTone::kCannotRead, ProbeTone::kPathTooLong,
+                                       ProbeTone::kWouldReplaceSource}));
     EXPECT_EQ(folder.Count(), 1u);
     EXPECT_TRUE(SaveNewStimulus(*file, folder.File("out.wav")));
     EXPECT_EQ(folder.Count(), 2u);

@@ -58,5 +58,13 @@ cmp -s kept.wav out/mono16-48k-3s.wav || fail "an existing output was replaced w
 grep -q "Probe frequency must be between 100 Hz and 10 kHz." usage.log || fail "refused frequency: no message"
 [ "$(ls | grep -c '\.tmp$')" = 0 ] || fail "temporary files left behind"
 
+# info: what soxi reads from the same file, and the calibration block's fields.
+"${vornwave[@]}" info stereo16-44k-2.5s-out.wav "$here/../../fuzz/corpus/wave_load/calibration.wav" >info.log 2>&1 \
+    || fail "info: exit status"
+grep -q "format: $(soxi -b stereo16-44k-2.5s-out.wav)-bit signed integer PCM, $(soxi -c stereo16-44k-2.5s-out.wav) \
+channels, $(soxi -r stereo16-44k-2.5s-out.wav) Hz" info.log || fail "info: format differs from soxi's"
+grep -q "frames: $(soxi -s stereo16-44k-2.5s-out.wav)" info.log || fail "info: frames differ from soxi's"
+grep -q 'calibration left: valid 0, name "Mic A"' info.log || fail "info: calibration block not shown"
+
 [ $failures = 0 ] && echo "all probe-tone files identical to the reference"
 exit $((failures > 0))

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "analyzer/AnalyzerCommands.h"
+#include "analyzer/CommandScripts.h"
 #include "simulator/AnalyzerEngine.h"
+#include "support/ManualClock.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -35,22 +37,27 @@ struct SimulatorSession {
     }
     double Number(const char* item) { return std::strtod(Item(item).c_str(), nullptr); }
 
-    void Capture(double seconds, bool second) {  // as the program's capture script and its end run it
-        Script({FileCloseCommand(), LoadCaptureConfigCommand(folder), SetInputDeviceCommand(0),
-                SetOutputDeviceCommand(0), OpenTotalPowerUtilityCommand(), SetAverageSizeCommand(),
-                SetGeneratorTypeUserDefinedCommand(), SetGeneratorWaveFileLeftCommand("none.wav"), RecordCommand()},
-               seconds);
-        Script({StopCommand(), second ? SaveTest2Command(folder) : SaveTest1Command(folder),
-                second ? SetLeftOverlay2Command() : SetLeftOverlay1Command()});
+    // Runs one of the program's scripts with its pauses, then lets `seconds` pass.
+    void Run(const CommandScript& script, double seconds = 0) {
+        for (const ScriptStep& step : script) {
+            EXPECT_TRUE(Run(step.command)) << step.command;
+            clock.Advance(step.waitAfterMs / 1000.0);
+        }
+        clock.Advance(seconds);
+    }
+    void Capture(double seconds, bool open) {  // as the program's capture and its end run it
+        Run(CaptureScript({folder, 0, 0, "none.wav", false}), seconds);
+        Run(CommandScript{{StopCommand()}});
+        Run(CaptureSaveScript(folder, open));
+        Run(CaptureOverlayScript(open));
     }
     double Process(double seconds) {  // both passes; returns the delay the finder reported (ms)
-        Script({LoadProcessConfigCommand(folder), FileMergeCommand(folder), DelayFinderCommand(),
-                OpenDelayFinderCommand(), GoToCommand(), RunCommand()}, seconds);
-        Script({StopCommand()});
-        const double delay = Number(kDelayFinderItem);
-        Script({SetDelayCommand(delay), CloseDelayFinderCommand(), SetAverageSizeCommand(), GoToCommand(),
-                RunCommand()}, seconds);
-        Script({StopCommand(), SaveMergedCommand(folder)});
+        Run(ProcessingScript(folder, false), seconds);
+        Run(DelaySearchEndScript());
+        const float delay = static_cast<float>(Number(kDelayFinderItem));
+        Run(AnalysisPassScript(delay), seconds);
+        Run(CommandScript{{StopCommand()}});
+        Run(AnalysisSaveScript(folder));
         return delay;
     }
 

@@ -5,7 +5,7 @@
 #include "app/CorwithNumber.h"
 #include "app/TestSequence.h"
 #include "resources/resource.h"
-#include "simulator/EngineConnection.h"
+#include "support/EngineConnection.h"
 #include "support/FakeMainView.h"
 #include "support/MessageRecorder.h"
 

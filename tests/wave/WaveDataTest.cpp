@@ -22,21 +22,26 @@ Bytes Contents(const TWaveData& w) { return {w.GetSamples(), w.GetSamples() + w.
 // bytes without clipping, and 8-bit values outside -255 .. 255 are refused.
 TEST(WaveDataTest, SamplesOfEveryWidthKeepTheirSignAndScale) {
     TWaveData w16(2, Format(1, 2)), w24(3, Format(1, 3)), w32(1, Format(1, 4)), w8(2, Format(1, 1));
-    ASSERT_TRUE(w16.WriteSample(32767, 0, 0) && w16.WriteSample(-32768, 1, 0));
+    ASSERT_TRUE(w16.WriteSample(32767, 0, 0));
+    ASSERT_TRUE(w16.WriteSample(-32768, 1, 0));
     EXPECT_EQ(Contents(w16), (Bytes{0xFF, 0x7F, 0x00, 0x80}));
     EXPECT_FLOAT_EQ(w16.ReadSample(0, 0, true), 1.0f);
     EXPECT_FLOAT_EQ(w16.ReadSample(1, 0, true), -1.0000305f);
     ASSERT_TRUE(w16.WriteSample(40000, 0, 0));
     EXPECT_EQ(w16.ReadSample(0, 0, false), -25536.0f);
-    ASSERT_TRUE(w24.WriteSample(-1, 0, 0) && w24.WriteSample(8388607, 1, 0) && w24.WriteSample(-8388608, 2, 0));
+    ASSERT_TRUE(w24.WriteSample(-1, 0, 0));
+    ASSERT_TRUE(w24.WriteSample(8388607, 1, 0));
+    ASSERT_TRUE(w24.WriteSample(-8388608, 2, 0));
     EXPECT_EQ(Contents(w24), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80}));
     EXPECT_EQ(w24.ReadSample(0, 0, false), -1.0f);
     EXPECT_EQ(w24.ReadSample(2, 0, false), -8388608.0f);
     EXPECT_FLOAT_EQ(w24.ReadSample(1, 0, true), 1.0f);
     ASSERT_TRUE(w32.WriteSample(1073741824, 0, 0));  // half range in double: no overflow
     EXPECT_FLOAT_EQ(w32.ReadSample(0, 0, true), 1.0f);
-    EXPECT_FALSE(w8.WriteSample(256, 0, 0) || w8.WriteSample(-256, 0, 0));
-    ASSERT_TRUE(w8.WriteSample(255, 0, 0) && w8.WriteSample(0, 1, 0));
+    EXPECT_FALSE(w8.WriteSample(256, 0, 0));
+    EXPECT_FALSE(w8.WriteSample(-256, 0, 0));
+    ASSERT_TRUE(w8.WriteSample(255, 0, 0));
+    ASSERT_TRUE(w8.WriteSample(0, 1, 0));
     EXPECT_FLOAT_EQ(w8.ReadSample(0, 0, true), 1.0039216f);
     EXPECT_FLOAT_EQ(w8.ReadSample(1, 0, true), -0.99607843f);
 }
@@ -50,7 +55,10 @@ TEST(WaveDataTest, ChannelsCursorAndFrameBlocks) {
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(mono.WriteSample(i, 1, 0));
     EXPECT_EQ(mono.GetPosition(), 2u);
     EXPECT_EQ(mono.GetHighWater(), 2u);
-    for (uint32_t f = 0; f < 4; ++f) ASSERT_TRUE(w.WriteSample(int32_t(200 + f), f, 1) && w.WriteSample(int32_t(100 + f), f, 0));
+    for (uint32_t f = 0; f < 4; ++f) {
+        ASSERT_TRUE(w.WriteSample(int32_t(200 + f), f, 1)) << f;
+        ASSERT_TRUE(w.WriteSample(int32_t(100 + f), f, 0)) << f;
+    }
     EXPECT_EQ(w.GetPosition(), 4u);
     EXPECT_FALSE(w.WriteSample(1, 4, 0));
     EXPECT_EQ(w.ReadSample(4, 0, false), 0.0f);

@@ -133,10 +133,12 @@ TEST(WaveFileCalibrationTest, SetCalibrationMarksChangesOnlyWhenTheBlockDiffers)
     auto w = Open(dir, Wave({}));
     CalibrationBlock other = w->GetCalibration();
     w->SetCalibration(other);
-    EXPECT_FALSE(w->Modified() || w->CalibrationChanged());
+    EXPECT_FALSE(w->Modified());
+    EXPECT_FALSE(w->CalibrationChanged());
     other.left.calFactor = 3.0f;
     w->SetCalibration(other);
-    EXPECT_TRUE(w->Modified() && w->CalibrationChanged());
+    EXPECT_TRUE(w->Modified());
+    EXPECT_TRUE(w->CalibrationChanged());
     w->SetTargetName(dir.File("out.wav"));
     ASSERT_TRUE(w->Commit());
     EXPECT_TRUE(TWaveFile(dir.File("out.wav"), 0, false, nullptr).GetCalibration().SameBytes(other));

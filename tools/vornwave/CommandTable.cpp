@@ -2,6 +2,7 @@
 #include "Command.h"
 
 #include "CalibrateCommand.h"
+#include "FilterCommand.h"
 #include "InfoCommand.h"
 #include "ProbeCommand.h"
 
@@ -11,6 +12,7 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> table = {
         InfoCommand(),
         ProbeCommand(),
+        FilterCommand(),
         CalibrateCommand(),
     };
     return table;

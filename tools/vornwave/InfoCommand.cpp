@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace vorn::cli {
@@ -65,10 +66,16 @@ std::string CalibrationText(const ChannelCalibration& c, const char* which) {
 std::string Report(const std::string& name, TWaveFile& wave) {
     const SampleFormat f = wave.GetFormat();
     std::string r = name + "\n";
-    r += Format("  format: integer PCM, %u channel%s, %u Hz, %u bits\n", unsigned(f.channels),
-                f.channels == 1 ? "" : "s", unsigned(f.sampleRate), unsigned(f.bits));
+    r += Format("  format: %u-bit %s integer PCM, %u channel%s, %u Hz\n", unsigned(f.bits),
+                f.bytesPerSample == 1 ? "unsigned" : "signed", unsigned(f.channels), f.channels == 1 ? "" : "s",
+                unsigned(f.sampleRate));
+    const double seconds = wave.FramesToSeconds(wave.GetFrameCount());
     r += Format("  frames: %u\n", unsigned(wave.GetFrameCount()));
-    r += Format("  duration: %.6f s\n", wave.FramesToSeconds(wave.GetFrameCount()));
+    r += Format("  duration: %.6f s (%02d:%02d:%05.2f)\n", seconds, int(seconds / 3600), int(seconds / 60) % 60,
+                std::fmod(seconds, 60.0));
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(name, ec);
+    if (!ec) r += Format("  file size: %llu bytes\n", static_cast<unsigned long long>(bytes));
     r += "  peak:";
     for (uint16_t c = 0; c < f.channels; ++c) r += (c ? ", " : " ") + PeakText(wave, c);
     r += "\n";

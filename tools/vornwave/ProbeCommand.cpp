@@ -6,6 +6,7 @@
 #include "probe/ProbeTone.h"
 #include "wave/WaveFile.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace vorn::cli {
@@ -26,12 +27,11 @@ constexpr const char* kHelp =
     "  --out-dir D   write the outputs into folder D\n"
     "  --force       replace outputs that exist (never the inputs)\n";
 
-// A value the whole text of which is a number; anything else is out of every range.
-bool Number(const std::string* text, float& value) {
-    if (!text || text->empty()) return false;
+// A value the whole text of which is a number; anything else is NaN, which every range refuses.
+float Number(const std::string& text) {
     char* end = nullptr;
-    value = static_cast<float>(std::strtod(text->c_str(), &end));
-    return *end == '\0';
+    const float value = static_cast<float>(std::strtod(text.c_str(), &end));
+    return text.empty() || *end != '\0' ? std::nanf("") : value;
 }
 
 // The command line's side of the tool: its progress goes to the batch's display, and
@@ -53,10 +53,7 @@ int Run(const std::vector<std::string>& words) {
     const Arguments args(words, {"--freq", "--level", "--out-dir"}, {"--force"});
     if (!args.Ok()) return UsageError("probe", args.Error());
     if (!args.Value("--freq") || !args.Value("--level")) return UsageError("probe", "--freq and --level are needed");
-    float frequency = 0, level = 0;
-    const bool numbers = Number(args.Value("--freq"), frequency);
-    if (!numbers) frequency = 0;
-    if (!Number(args.Value("--level"), level)) level = 1;
+    const float frequency = Number(*args.Value("--freq")), level = Number(*args.Value("--level"));
     if (const char* refused = CheckProbeValues(frequency, level)) return UsageError("probe", refused);
     std::vector<FileJob> jobs;
     std::string error;

@@ -25,6 +25,7 @@ bool ProgressDisplay::StderrIsTerminal() { return VORN_ISATTY(stderr) != 0; }
 void ProgressDisplay::FileStarted(const std::string& name) {
     current = name;
     percent = 0;
+    running = true;
     if (terminal) DrawBar();
 }
 
@@ -37,6 +38,7 @@ void ProgressDisplay::Percent(int p) {
 
 void ProgressDisplay::FileDone(const std::string& line) {
     ++finished;
+    running = false;
     if (terminal) {
         DrawBar();
         return;
@@ -47,6 +49,7 @@ void ProgressDisplay::FileDone(const std::string& line) {
 
 void ProgressDisplay::FileFailed(const std::string& name, const std::string& reason) {
     ++finished;
+    running = false;
     ClearBar();
     std::fprintf(stderr, "vornwave %s: %s: %s\n", command, name.c_str(), reason.c_str());
     if (terminal) DrawBar();
@@ -55,7 +58,7 @@ void ProgressDisplay::FileFailed(const std::string& name, const std::string& rea
 void ProgressDisplay::Finish() { ClearBar(); }
 
 void ProgressDisplay::DrawBar() {
-    const double done = total ? (double(finished) + (finished < total ? percent / 100.0 : 0)) / double(total) : 1;
+    const double done = total ? (double(finished) + (running ? percent / 100.0 : 0)) / double(total) : 1;
     const int filled = int(done * kBarWidth);
     std::string name = current.size() > kNameWidth ? "..." + current.substr(current.size() - kNameWidth + 3) : current;
     std::fprintf(stderr, "\r[%s%s] %3d%% %zu/%zu %-*s", std::string(size_t(filled), '#').c_str(),

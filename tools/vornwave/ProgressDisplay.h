@@ -32,6 +32,7 @@ private:
     size_t finished = 0;
     bool terminal;
     bool barShown = false;
+    bool running = false;  // a file has started and not finished
     int percent = 0;
     std::string current;
 };

@@ -19,9 +19,17 @@
 //   VornDriver key    <caption> <virtual-key>     post a key press (down and up) to the dialog, e.g. 27 = Escape
 //   VornDriver file   <caption> <path> [timeout-ms]  wait for an open or save file dialog, enter the path,
 //                                                 accept it and wait until the dialog has gone
+//   VornDriver checked <caption> <id>               print a check box's state (1 ticked, 0 not)
+//   VornDriver check  <caption> <id> <0|1>          tick or untick a check box
+//   VornDriver combo  <caption> <id>                print a combo box's entry count and selected position (-1: none)
+//   VornDriver browse <caption> <folder>            in a shell folder browser: print its title, select the
+//                                                 folder and press OK
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,16 +55,97 @@ bool WaitFor(int timeoutMs, F done) {
     }
 }
 
+// WM_GETTEXT rather than GetWindowText: for another process's window GetWindowText
+// gives only the text the window was created with, not what an edit field holds now.
 std::string Text(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &ignored);
     text.resize(std::strlen(text.c_str()));
     return text;
 }
 
+// Another process's memory for the length of one message: the folder browser and its
+// tree take and give their texts through pointers in their own address space.
+class RemoteBlock {
+public:
+    RemoteBlock(HANDLE process, std::size_t size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    char* Address() const { return static_cast<char*>(address_); }
+    bool Write(const void* data, std::size_t size, std::size_t offset = 0) const {
+        return address_ && WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
+    }
+    bool Read(void* data, std::size_t size) const {
+        return address_ && ReadProcessMemory(process_, address_, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+constexpr int kBrowserTitleId = 14146;  // the static above the folder tree
+constexpr int kBrowserTreeId = 14145;
+
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result)) return 0;
+    return static_cast<LRESULT>(result);
+}
+
+std::string SelectedTreeItemText(HWND tree, HANDLE process) {
+    const auto item = reinterpret_cast<HTREEITEM>(SendWithin(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return {};
+    struct Query {
+        TVITEMA item;
+        char text[MAX_PATH];
+    };
+    RemoteBlock remote(process, sizeof(Query));
+    Query query = {};
+    query.item.mask = TVIF_TEXT;
+    query.item.hItem = item;
+    query.item.pszText = remote.Address() + offsetof(Query, text);
+    query.item.cchTextMax = MAX_PATH;
+    if (!remote.Write(&query, sizeof query)) return {};
+    SendWithin(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()));
+    if (!remote.Read(&query, sizeof query)) return {};
+    query.text[MAX_PATH - 1] = '\0';
+    return query.text;
+}
+
+// Selects the folder in the browser's tree and checks that its last part is what the
+// tree then has selected; the browser's own expansion has once been seen to stop at the
+// root, so the selection is tried again a few times before giving up.
+bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(browser, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    const std::string last = folder.substr(folder.find_last_of('\\') + 1);
+    bool selected = false;
+    for (int attempt = 0; attempt < 5 && !selected; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        RemoteBlock path(process, folder.size() + 1);
+        if (!path.Write(folder.c_str(), folder.size() + 1)) break;
+        SendWithin(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.Address()));
+        selected = lstrcmpiA(SelectedTreeItemText(GetDlgItem(browser, kBrowserTreeId), process).c_str(),
+                             last.c_str()) == 0;
+    }
+    CloseHandle(process);
+    return selected;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
-                         "settext|key|file <caption> ...\n");
+                         "settext|key|file|checked|check|combo|browse <caption> ...\n");
     return 2;
 }
 
@@ -122,6 +211,13 @@ int main(int argc, char** argv) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return 0;
     }
+    if (command == "browse") {
+        if (argc < 4) return Usage();
+        std::printf("%s\n", Text(GetDlgItem(dialog, kBrowserTitleId)).c_str());
+        if (!SelectInFolderBrowser(dialog, argv[3])) return Fail("folder", argv[3]);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return 0;
+    }
     if (argc < 4) return Usage();
     HWND control = GetDlgItem(dialog, std::atoi(argv[3]));
     if (!control) return Fail("control", argv[3]);
@@ -132,6 +228,20 @@ int main(int argc, char** argv) {
     }
     if (command == "text") {
         std::printf("%s\n", Text(control).c_str());
+        return 0;
+    }
+    if (command == "checked") {
+        std::printf("%d\n", SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        return 0;
+    }
+    if (command == "check") {
+        if (argc < 5) return Usage();
+        SendMessageA(control, BM_SETCHECK, std::atoi(argv[4]) ? BST_CHECKED : BST_UNCHECKED, 0);
+        return 0;
+    }
+    if (command == "combo") {
+        std::printf("%d %d\n", static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0)),
+                    static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0)));
         return 0;
     }
     if (command == "enabled") {

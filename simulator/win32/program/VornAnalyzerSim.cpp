@@ -1,6 +1,7 @@
 // VornAnalyzerSim.exe: the substitute analyzer. Serves the analyzer's DDE service
 // until its log window is closed (or, hidden, until it is ended). Options: see the
 // README section "Substitute analyzer".
+#include "analyzer/AnalyzerService.h"
 #include "simulator/AnalyzerEngine.h"
 #include "simulator/ServerOptions.h"
 #include "simulator/SimulatorClock.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr const char* kRegistryKey = "Software\\Quillon Acoustics LLC\\Tonalith";
 
 std::string Quoted(const std::string& arg) {
     if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
@@ -40,12 +40,12 @@ int Register(const std::vector<std::string>& args) {
         return 1;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, vorn::kAnalyzerRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
         std::fprintf(stderr, "VornAnalyzerSim: cannot open the registry key\n");
         return 1;
     }
-    const LONG result = RegSetValueExA(key, "EXE", 0, REG_SZ,
+    const LONG result = RegSetValueExA(key, vorn::kAnalyzerRegistryValue, 0, REG_SZ,
                                        reinterpret_cast<const BYTE*>(commandLine.c_str()),
                                        static_cast<DWORD>(commandLine.size() + 1));
     RegCloseKey(key);

@@ -148,7 +148,8 @@ TEST(AnalyzerLinkTest, LaunchAnalyzerStartsTheRegisteredProgramOrTellsTheOperato
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kAnalyzerRegistryKey, kAnalyzerRegistryValue);
     EXPECT_FALSE(client.link.LaunchAnalyzer());
     ASSERT_EQ(messages.Texts(), std::vector<std::string>{kAnalyzerNotInstalledText});
-    EXPECT_TRUE(messages.messages[0].icon == MessageIcon::Stop && messages.messages[0].buttons == MessageButtons::Ok);
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::Ok);
     Analyzer registrar("/register --exit-after 1", service);  // registers itself with these options
     ASSERT_TRUE(registrar.Exited(10000));
     ASSERT_TRUE(client.link.LaunchAnalyzer());

@@ -18,19 +18,6 @@ namespace {
 
 constexpr char kCaption[] = "VORN Test Control";
 
-struct LabelFont {
-    std::string face;
-    LONG height;
-    LONG weight;
-};
-
-LabelFont FontOf(HWND dialog, int id) {
-    HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, id, WM_GETFONT, 0, 0));
-    LOGFONTA lf = {};
-    if (!font || !GetObjectA(font, sizeof lf, &lf)) return {"<none>", 0, 0};
-    return {lf.lfFaceName, lf.lfHeight, lf.lfWeight};
-}
-
 // Runs the dialog on this thread and `drive` on another once it is up; the dialog is
 // closed afterwards in any case.
 void RunDriven(CVORNDlg& dialog, const std::function<void(HWND)>& drive) {
@@ -60,7 +47,7 @@ protected:
     test::FakeClock clock;
 };
 
-TEST_F(MainDialogTest, ShowsEveryControlOfTheTemplateWithItsTextAndFonts) {
+TEST_F(MainDialogTest, ShowsEveryControlOfTheTemplateWithItsText) {
     ASSERT_TRUE(test::WriteWholeFile(iniPath, "[Settings]\r\nStimulusFilename=C:\\VORNData\\Stimulus\\Probe.wav\r\n"));
     PrivateProfileFile ini(iniPath);
     CVORNDlg dialog(GetModuleHandleA(nullptr), ini, link, clock);
@@ -90,23 +77,7 @@ TEST_F(MainDialogTest, ShowsEveryControlOfTheTemplateWithItsTextAndFonts) {
         EXPECT_EQ(SendMessageA(progress, PBM_GETRANGE, FALSE, 0), 100);
         EXPECT_EQ(SendMessageA(progress, PBM_GETPOS, 0, 0), 0);
 
-        for (const auto& [id, height] : {std::pair{IDC_TITLE, 28}, {IDC_STIMULUS_NAME, 16}, {IDC_SEALED_RESULT, 16},
-                                         {IDC_OPEN_RESULT, 16}, {IDC_CORWITH_RESULT, 20}}) {
-            LabelFont f = FontOf(dlg, id);
-            EXPECT_EQ(f.face, "Arial") << "label " << id;
-            EXPECT_EQ(f.height, height) << "label " << id;
-            EXPECT_EQ(f.weight, FW_BOLD) << "label " << id;
-        }
-
-        // The title bitmap beside the title line, and the application icon in both sizes.
-        HWND picture = nullptr;
-        for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            if (SendMessageA(c, STM_GETIMAGE, IMAGE_BITMAP, 0)) picture = c;
-        ASSERT_NE(picture, nullptr);
-        BITMAP bm = {};
-        GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof bm, &bm);
-        EXPECT_EQ(bm.bmWidth, 46);
-        EXPECT_EQ(bm.bmHeight, 35);
+        // The application icon in both sizes, also for a minimized window being dragged.
         EXPECT_NE(SendMessageA(dlg, WM_GETICON, ICON_BIG, 0), 0);
         EXPECT_NE(SendMessageA(dlg, WM_GETICON, ICON_SMALL, 0), 0);
         EXPECT_NE(SendMessageA(dlg, WM_QUERYDRAGICON, 0, 0), 0);

@@ -85,12 +85,5 @@ TEST_F(ProgramTest, HandEditedValuesSurviveAStartAndANormalClose) {
         EXPECT_NE(written.find(line), std::string::npos) << line << " in\n" << written;
 }
 
-TEST_F(ProgramTest, ReadOnlySettingsFileIsSurvived) {
-    ASSERT_TRUE(test::WriteWholeFile(ini, "[Settings]\r\nTestDuration=6\r\n"));
-    ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(RunAndClose(), 0u);
-    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
 }  // namespace
 }  // namespace vorn

@@ -17,21 +17,6 @@ if [ -z "${VORN_WINE_SESSION:-}" ]; then  # run on its own: make a Wine session 
 fi
 source "$scripts/e2e-lib.sh"
 
-passed=0 failed=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-        echo "ok   $what"
-    else
-        failed=$((failed + 1))
-        echo "FAIL $what"
-    fi
-}
-equals() { [ "$1" = "$2" ] || { echo "     expected \"$2\", got \"$1\""; return 1; }; }
-starts() { [[ "$1" == "$2"* ]] || { echo "     expected \"$2...\", got \"$1\""; return 1; }; }
-
 work="$tree/e2e-scratch"
 rm -rf "$work"
 mkdir -p "$work/bin"
@@ -42,8 +27,7 @@ write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" 5.0 1.0 
 cleanup() {
     [ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null
     stop_analyzer
-    pkill -f VornAnalyzerSim.exe 2>/dev/null
-    return 0
+    stop_session_analyzers
 }
 trap cleanup EXIT
 

@@ -1,0 +1,75 @@
+#!/bin/bash
+# The probe-tone tool as a whole process: `vornwave probe` on 60 s of 48 kHz 16-bit stereo
+# pink noise (load, 999-tap notch and tone on channel 0, safe save), natively with the AVX2
+# kernel, natively with the SSE2 kernel forced (VORN_FIR_KERNEL=sse2) and the Windows build
+# under Wine, against the independent numpy/scipy reference program doing the same job in
+# the same run. Runs alternate; medians of CPU time (the machine may be shared, so the targets
+# are judged on it) with wall time beside it. Every output must equal the reference.
+#   bench/probe_tone.sh build/bench build/windows
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+tree=${1:-build/bench}
+windows=${2:-build/windows}
+runs=${RUNS:-7}
+exe="$tree/tools/vornwave/vornwave"
+wexe="$windows/tools/vornwave/vornwave.exe"
+[ -x "$exe" ] || { echo "missing $exe (make bench)"; exit 1; }
+[ -f "$wexe" ] || { echo "missing $wexe (make windows)"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+sox -V1 -R -n -r 48000 -c 2 -b 16 -t wavpcm "$work/in.wav" synth 60 pinknoise vol 0.5
+grep -q -w avx2 /proc/cpuinfo && echo "CPU has AVX2" || echo "CPU has no AVX2: the native row runs SSE2 too"
+
+WINEPREFIX="$(cd "$windows" && pwd)/wineprefix" "$here/scripts/wine-session.sh" \
+    /usr/bin/python3 - "$here" "$exe" "$wexe" "$work" "$runs" <<'PY'
+import filecmp, os, resource, statistics, subprocess, sys, time
+here, exe, wexe, work, runs = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+src = f"{work}/in.wav"
+args = ["probe", "--freq", "226.7", "--level", "-12", "--force", src]
+jobs = {
+    "vornwave (AVX2)": ([exe, *args, f"{work}/avx2.wav"], {}),
+    "vornwave (SSE2 forced)": ([exe, *args, f"{work}/sse2.wav"], {"VORN_FIR_KERNEL": "sse2"}),
+    "vornwave.exe under Wine": ([f"{here}/cmake/wine-run.sh", wexe, *args, f"{work}/wine.wav"], {}),
+    "numpy/scipy reference": (["/usr/bin/python3", f"{here}/tests/probe/probe_tone_reference.py", "226.7", "-12",
+                               src, f"{work}/reference.wav"], {}),
+}
+times = {name: [] for name in jobs}
+cpu = {name: [] for name in jobs}
+def children_cpu():
+    r = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return r.ru_utime + r.ru_stime
+def run(name):
+    cmd, env = jobs[name]
+    t, c = time.perf_counter(), children_cpu()
+    subprocess.run(cmd, check=True, env={**os.environ, **env}, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    times[name].append(time.perf_counter() - t)
+    cpu[name].append(children_cpu() - c)
+for name in jobs:                                   # warm the page cache and Wine
+    run(name)
+    times[name].clear()
+    cpu[name].clear()
+for i in range(runs):
+    for name in jobs:
+        if name != "numpy/scipy reference" or i < 3:  # the reference is slow; three runs
+            run(name)
+med = {name: statistics.median(v) * 1000 for name, v in cpu.items()}
+wall = {name: statistics.median(v) * 1000 for name, v in times.items()}
+print(f"\nvornwave probe, 60 s 48 kHz 16-bit stereo, whole process; medians")
+print(f"{'':26s} {'cpu ms':>9s} {'wall ms':>9s}")
+for name, m in med.items():
+    print(f"{name:26s} {m:9.1f} {wall[name]:9.1f}  ({len(times[name])} runs)")
+ref = med["numpy/scipy reference"]
+print()
+for text, ratio, want, better in [
+        ("AVX2 vs reference", ref / med["vornwave (AVX2)"], 5.0, True),
+        ("SSE2 vs reference", ref / med["vornwave (SSE2 forced)"], 3.0, True),
+        ("Wine vs native", med["vornwave.exe under Wine"] / med["vornwave (AVX2)"], 1.5, False)]:
+    met = ratio >= want if better else ratio <= want
+    print(f"target {text:18s} {'>=' if better else '<='} {want}x: {ratio:6.2f}x cpu  {'met' if met else 'NOT MET'}")
+print(f"(wall: AVX2 {wall['numpy/scipy reference'] / wall['vornwave (AVX2)']:.2f}x, "
+      f"SSE2 {wall['numpy/scipy reference'] / wall['vornwave (SSE2 forced)']:.2f}x, "
+      f"Wine/native {wall['vornwave.exe under Wine'] / wall['vornwave (AVX2)']:.2f}x)")
+for out in ("avx2", "sse2", "wine"):
+    same = filecmp.cmp(f"{work}/{out}.wav", f"{work}/reference.wav", shallow=False)
+    print(f"{out} output {'identical to' if same else 'DIFFERS FROM'} the reference")
+PY

@@ -1,0 +1,70 @@
+#include "settings/SettingsEntries.h"
+
+#include "settings/SettingsStore.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vorn {
+
+namespace {
+
+std::string OneDecimal(float value) {
+    // "%6.1f" of the largest float has 41 characters: measure before writing.
+    const double v = value;
+    const int n = std::snprintf(nullptr, 0, "%6.1f", v);
+    if (n < 0) return {};
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%6.1f", v);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+float ReadEntry(const std::string& text) { return ReadSettingFloat(text.substr(0, kNumberEntryChars)); }
+
+}  // namespace
+
+SettingsEntries ShownEntries(const TestSettings& record) {
+    SettingsEntries e;
+    e.testDuration = OneDecimal(record.TestDuration);
+    e.spanStartFreq = OneDecimal(record.SpanStartFreq);
+    e.spanStopFreq = OneDecimal(record.SpanStopFreq);
+    e.outputFolder.assign(record.OutputFolder, strnlen(record.OutputFolder, kFolderEntryChars));
+    e.scaleFactor = OneDecimal(record.CorwithNumberScaleFactor);
+    e.autoProcessDelay = OneDecimal(record.AutoProcessDelay);
+    e.autoProcess = record.AutoProcess;
+    e.minimizeAnalyzer = record.MinimizeAnalyzer;
+    e.inputDevice = record.InputDevIndex;
+    e.outputDevice = record.OutputDevIndex;
+    return e;
+}
+
+TestSettings AcceptedSettings(const TestSettings& record, const SettingsEntries& entries) {
+    TestSettings working = record;
+    working.TestDuration = ReadEntry(entries.testDuration);
+    working.SpanStartFreq = ReadEntry(entries.spanStartFreq);
+    working.SpanStopFreq = ReadEntry(entries.spanStopFreq);
+    const std::size_t n = entries.outputFolder.copy(working.OutputFolder, kFolderEntryChars);
+    working.OutputFolder[n] = '\0';
+    working.CorwithNumberScaleFactor = ReadEntry(entries.scaleFactor);
+    working.AutoProcess = entries.autoProcess;
+    working.AutoProcessDelay = ReadEntry(entries.autoProcessDelay);
+    working.InputDevIndex = entries.inputDevice;
+    working.OutputDevIndex = entries.outputDevice;
+    working.MinimizeAnalyzer = entries.minimizeAnalyzer;
+    return working;
+}
+
+void ResetToDefaults(SettingsEntries& entries) {
+    entries.testDuration = "10.0";
+    entries.spanStartFreq = "30.0";
+    entries.spanStopFreq = "150.0";
+    entries.scaleFactor = "1.0";
+    entries.autoProcess = false;
+    entries.autoProcessDelay = "10.0";
+    entries.inputDevice = 0;
+    entries.outputDevice = 0;
+    entries.minimizeAnalyzer = false;
+}
+
+}  // namespace vorn

@@ -1,0 +1,81 @@
+#!/bin/bash
+# The settings dialog of the real program through the GUI driver in the test run's Wine session:
+# a refused entry, Defaults, Cancel, the folder browser, the probe-tone tool, OK into VORN.ini.
+set -uo pipefail
+tree=$(cd "$1" && pwd)
+scripts=$(cd "$(dirname "$0")/../../../scripts" && pwd)
+if [ -z "${VORN_WINE_SESSION:-}" ]; then  # run on its own: make a Wine session for it
+    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
+    exec "$scripts/wine-session.sh" bash "$0" "$@"
+fi
+source "$scripts/e2e-lib.sh"
+
+dialog=Settings probe="Add Probe Tone " browser="Browse for Folder"
+work="$tree/settings-scratch"
+rm -rf "$work"
+mkdir -p "$work/bin" "$work/data/Output"
+cp "$tree/app/VORN.exe" "$work/bin/"
+data=$(winpath "$work/data")
+ini="$work/bin/VORN.ini"
+trap '[ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null; true' EXIT
+
+open_settings() { driver click "$caption" 1024 >/dev/null && driver wait "$dialog" 10000 >/dev/null; }
+close() { driver click "$1" 2 >/dev/null && driver gone "$1" 5000; }  # its Cancel or Done
+enter() { local e; for e in "$@"; do driver settext "$dialog" "${e%%=*}" "${e#*=}"; done; }
+shows() { check "$1 $2 shows \"$3\"" equals "$(driver "$1" "$dialog" "$2")" "$3"; }
+ini_holds() { grep -qxF "$1"$'\r' "$ini" || { echo "     no line \"$1\" in VORN.ini"; return 1; }; }
+
+write_ini "$ini" "$data" "" 5.0 1.0 1
+start_vorn "$work/bin/VORN.exe"
+open_settings
+shows combo 1056 "0 -1"
+
+# A refused entry: the first failing check's message, and the dialog keeps the entries.
+enter 1048=abc 1026=1000 1027=200
+driver click "$dialog" 1 >/dev/null
+check "a refused entry names the first failing check" equals "$(driver answer VORN ok 10000)" \
+    "Start Frequency must be less than the Stop Frequency"
+driver gone VORN 5000
+shows text 1048 abc
+
+driver click "$dialog" 1037 >/dev/null
+shows text 1048 10.0
+shows text 1039 "$data"
+close "$dialog"
+open_settings
+check "after Cancel the record is unchanged" equals "$(driver text "$dialog" 1025)" "   5.0"
+
+driver click "$dialog" 1038 >/dev/null
+driver wait "$browser" 10000 >/dev/null
+check "the folder browser has its title" equals "$(driver browse "$browser" "$data\\Output")" "Select folder to store output files"
+check "the chosen folder is shown" equals "$(driver waittext "$dialog" 1039 "$data\\Output" 5000)" "$data\\Output"
+enter 1025=12.5 1043=1.26
+driver check "$dialog" 1058 1
+driver click "$dialog" 1 >/dev/null
+check "OK closes the dialog" driver gone "$dialog" 5000
+open_settings
+shows text 1043 "   1.3"
+
+# The probe-tone tool stores its values in the main record: they outlive this Cancel.
+driver click "$dialog" 1050 >/dev/null
+check "the button opens the probe-tone tool" driver wait "$probe" 10000
+driver settext "$probe" 1052 1000
+driver click "$probe" 1055 >/dev/null
+check "accepted probe values lead to the stimulus file dialog" driver wait "Select Stimulus File" 10000
+close "Select Stimulus File"
+close "$probe"
+close "$dialog"
+driver close "$caption"
+wait "$vorn_pid"
+vorn_pid=
+while read -r line; do check "VORN.ini holds $line" ini_holds "$line"; done <<EOF
+TestDuration=12.500000
+OutputFolder=$data\\Output
+CorwithNumberScaleFactor=1.260000
+InputDevIndex=-1
+MinimizeAnalyzer=1
+ProbeFreq=1000.000000
+EOF
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,143 @@
+// The response-table design (type 4) and the block filter's handling of empty blocks.
+#include "dsp/FirFilter.h"
+#include "wave/WaveData.h"
+#include "support/MessageRecorder.h"
+#include "support/PythonRunner.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <complex>
+#include <fstream>
+#include <numbers>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+struct ResponseTable { const char *name, *text; };
+// Gentle: the level changes by at most about 1 dB per 100 Hz.
+const ResponseTable kGentle = {"gentle", "20\t-1\n200\t0\n1000\t2\n3000\t-1\n8000\t1\n16000\t-3\n24000\t-6\n"};
+const ResponseTable kTables[] = {
+    {"flat", "0\t0\n12000\t0\n24000\t0\n"},
+    {"three rows", "100\t0\n1000\t-6\n10000\t-12\n"},
+    {"three rows, straight", ";Spline OFF, any case\n100\t0\n1000\t-6\n10000\t-12\n"},
+    kGentle,
+    {"steep lowpass", ";spline off\n0\t0\n2000\t0\n2500\t-40\n24000\t-40\n"},
+};
+
+SampleFormat Format(uint32_t rate, uint16_t bytes = 2) {
+    SampleFormat f;
+    f.Set(rate, 1, bytes);
+    return f;
+}
+
+std::vector<float> TableDesign(const std::string& path, uint32_t rate, int32_t taps) {
+    FirFilterParams p;
+    p.type = FirFilterParams::ResponseTable, p.taps = taps;
+    std::snprintf(p.responsePath, sizeof p.responsePath, "%s", path.c_str());
+    TFirFilter f(Format(rate), p);
+    return {f.GetCoefficients(), f.GetCoefficients() + f.GetCount()};
+}
+
+double ResponseDb(const std::vector<float>& c, double hz, double rate) {
+    std::complex<double> sum = 0;
+    for (size_t k = 0; k < c.size(); ++k) sum += double(c[k]) * std::polar(1.0, -2 * std::numbers::pi * hz * k / rate);
+    return 20 * std::log10(std::abs(sum));
+}
+
+// The design written independently: the table carried onto the 2048 bins by scipy's
+// natural spline (or straight lines), the inverse real FFT of the magnitudes, the middle
+// taps scaled by 32767 / 16384 with both ends zero, then scipy's Hann window.
+const char* kNumpyDesign = R"(
+import sys
+from scipy.interpolate import CubicSpline
+def load(path):
+    text = open(path).read()
+    return np.array([l.split() for l in text.splitlines() if l[:1] != ';'], float), ';SPLINE OFF' in text.upper()
+def design(path, rate, n):
+    (t, linear), bw = load(path), rate / 2 / 2048; f = np.arange(2048) * bw
+    first, last = (min(int(np.floor(v / bw + 0.5)), 2047) for v in (t[0, 0], t[-1, 0]))
+    d = np.interp(f, t[:, 0], t[:, 1]) if linear else CubicSpline(t[:, 0], t[:, 1], bc_type='natural')(f)
+    d[:first + 1] = t[0, 1]; d[last:] = t[-1, 1]
+    x = np.fft.irfft(np.append(10 ** (np.clip(d, -240, 240) / 20), 0), 4096) / 2
+    m = (n - 1) // 2; c = np.zeros(n)
+    c[m:n - 1] = x[:m] * 32767 / 16384; c[1:m + 1] = x[m - 1::-1] * 32767 / 16384
+    print(*(c * sw.hann(n, sym=True)))
+)";
+
+TEST(FirFilterTest, TableDesignMatchesAnIndependentNumpyDesign) {
+    VORN_SKIP_WITHOUT_PYTHON();
+    test::ScratchFolder folder("table-design");
+    std::string program = kNumpyDesign;
+    for (const ResponseTable& t : kTables) {
+        std::ofstream(folder.File(t.name)) << t.text;
+        program += "for r in (44100, 48000):\n    for n in (39, 101, 999): design(r'" + folder.File(t.name) + "', r, n)\n";
+    }
+    const std::vector<double> want = test::RunPython(program);
+    size_t at = 0;
+    for (const ResponseTable& t : kTables) {
+        for (uint32_t rate : {44100u, 48000u}) {
+            for (int32_t taps : {39, 101, 999}) {
+                SCOPED_TRACE(testing::Message() << t.name << ", " << rate << " Hz, " << taps << " taps");
+                const std::vector<float> c = TableDesign(folder.File(t.name), rate, taps);
+                ASSERT_LE(at + c.size(), want.size());
+                EXPECT_EQ(c.front(), 0.0f);
+                EXPECT_EQ(c.back(), 0.0f);
+                if (t.text == kTables[0].text) { EXPECT_NEAR(c[c.size() / 2], 0.9997f, 0.00005f) << "flat: centre tap"; }
+                double worst = 0;
+                for (size_t k = 0; k < c.size(); ++k) worst = std::max(worst, std::fabs(c[k] - want[at + k]));
+                EXPECT_LT(worst, 2e-6);
+                at += c.size();
+            }
+        }
+    }
+    EXPECT_EQ(at, want.size());
+}
+
+// Between 200 Hz and 10 kHz the filter follows a gentle table within 0.5 dB; below that the
+// window's smoothing (its main lobe spans about 4 x 48000 / 999 = 190 Hz) blurs the curve.
+TEST(FirFilterTest, TableDesignedFilterFollowsAGentleTable) {
+    VORN_SKIP_WITHOUT_PYTHON();
+    test::ScratchFolder folder("table-response");
+    std::ofstream(folder.File("gentle")) << kGentle.text;
+    const std::vector<double> want = test::RunPython(std::string(kNumpyDesign) + R"(
+t = load(sys.argv[1])[0]
+print(*CubicSpline(t[:, 0], t[:, 1], bc_type='natural')(np.arange(200, 10001, 50))))", folder.File("gentle"));
+    const std::vector<float> c = TableDesign(folder.File("gentle"), 48000, 999);
+    ASSERT_EQ(want.size(), 197u);
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_NEAR(ResponseDb(c, 200.0 + 50 * i, 48000), want[i], 0.5) << 200 + 50 * i << " Hz";
+}
+
+TEST(FirFilterTest, MissingTableGivesSilence) {
+    test::ScratchFolder folder("table-missing");
+    test::MessageRecorder messages;
+    FirFilterParams p;
+    p.type = FirFilterParams::ResponseTable, p.taps = 101;
+    std::snprintf(p.responsePath, sizeof p.responsePath, "%s", folder.File("missing").c_str());
+    TFirFilter f(Format(8000, 1), p);
+    EXPECT_EQ(messages.messages.size(), 1u);
+    for (int32_t k = 0; k < f.GetCount(); ++k) ASSERT_EQ(f.GetCoefficients()[k], 0.0f) << k;
+    TWaveData wave(400, Format(8000, 1));
+    for (uint32_t i = 0; i < 400; ++i) wave.WriteSample(int32_t(i * 37 % 256), i, 0);
+    ASSERT_TRUE(f.FilterBlock(&wave, 0, 400));
+    for (uint32_t i = 0; i < 400; ++i) ASSERT_EQ(wave.GetSamples()[i], 127) << "sample " << i << " is the offset";
+}
+
+TEST(FirFilterTest, EmptyBlockIsANoOpThatSucceeds) {
+    FirFilterParams p;
+    p.taps = 999, p.lowpassCutoff = 1000;
+    TFirFilter f(Format(48000), p);
+    TWaveData wave(2000, Format(48000));
+    for (uint32_t i = 0; i < 2000; ++i) wave.WriteSample(int32_t(i * 7919 % 20000) - 10000, i, 0);
+    ASSERT_TRUE(f.FilterBlock(&wave, 0, 1000));
+    auto state = [&] { return std::pair(std::vector<float>(f.GetHistory(), f.GetHistory() + f.GetCount()),
+                                        std::vector<uint8_t>(wave.GetSamples(), wave.GetSamples() + wave.GetByteSize())); };
+    const auto before = state();
+    EXPECT_TRUE(f.FilterBlock(&wave, 1000, 0));
+    EXPECT_EQ(state(), before) << "history and wave unchanged";
+}
+
+}  // namespace
+}  // namespace vorn
