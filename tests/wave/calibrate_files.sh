@@ -34,8 +34,8 @@ for f in fields:
     assert str(got[key]) == value, f'{key}: {got[key]!r} != {value!r}'
 PY
 
-for spec in "mono16 1 16 0.7" "stereo24 2 24 0.5" "mono8 1 8 0.30003"; do
-    set -- $spec
+for shape in "mono16 1 16 0.7" "stereo24 2 24 0.5" "mono8 1 8 0.30003"; do
+    set -- $shape
     name=$1
     sox -V1 -n -r 48000 -c "$2" -b "$3" "$name.wav" synth "$4" pinknoise gain -10
     sox -V1 "$name.wav" -t raw "$name.raw"  # the stored bytes (sox writes 24-bit in the extensible form)
