@@ -1,13 +1,17 @@
 #!/bin/bash
-# Writes the seed files of fuzz_wave_load into fuzz/corpus/wave_load/: small valid
-# files of each sample width, one with a LIST chunk and a "CAL1" text, and files
-# carrying the calibration chunk and the legacy record behind the RIFF form.
+# Writes the seed files of fuzz_wave_load and fuzz_wave_direct into fuzz/corpus/wave_load/
+# and fuzz/corpus/wave_direct/: small valid files of each sample width, one with a LIST
+# chunk and a "CAL1" text, files carrying the calibration chunk and the legacy record
+# behind the RIFF form, and the layouts other writers leave (a RIFF length of 0xFFFFFFFF
+# or of the whole file, odd 8-bit data without its pad byte, a frame size of 0, a chunk
+# after "data", data outside a form that is too short, a "CAL1" size past a form that is
+# longer than the file).
 set -euo pipefail
-out=$(cd "$(dirname "$0")" && pwd)/corpus/wave_load
-mkdir -p "$out"
-/usr/bin/python3 - "$out" <<'PY'
+corpus=$(cd "$(dirname "$0")" && pwd)/corpus
+mkdir -p "$corpus/wave_load" "$corpus/wave_direct"
+/usr/bin/python3 - "$corpus" <<'PY'
 import struct, sys
-out = sys.argv[1]
+corpus = sys.argv[1]
 
 def chunk(cid, data, size=None):
     if isinstance(cid, int):
@@ -23,7 +27,11 @@ def riff(*chunks):
     return b'RIFF' + struct.pack('<I', len(body)) + body
 
 def save(name, data):
-    open(f'{out}/{name}', 'wb').write(data)
+    for target in ('wave_load', 'wave_direct'):
+        open(f'{corpus}/{target}/{name}', 'wb').write(data)
+
+def with_length(data, length):
+    return data[:4] + struct.pack('<I', length) + data[8:]
 
 ramp = bytes((i * 37 + 11) % 256 for i in range(48))
 save('mono8.wav', riff(fmt(1, 8000, 1), chunk(b'data', ramp[:9])))
@@ -42,5 +50,15 @@ legacy = bytearray(1024)
 legacy[0:4] = struct.pack('<i', 1)
 legacy[400:408] = struct.pack('<ff', 0.5, 0.75)
 save('legacy.wav', riff(fmt(2, 8000, 2), chunk(b'data', ramp[:8])) + chunk(0x65, bytes(legacy)))
+plain = riff(fmt(2, 48000, 2), chunk(b'data', ramp[:16]))
+save('streaming-length.wav', with_length(plain, 0xFFFFFFFF))
+save('whole-file-length.wav', with_length(plain, len(plain)))
+save('odd8-no-pad.wav', riff(fmt(1, 8000, 1), chunk(b'data', ramp[:7]))[:-1])
+save('frame-size-0.wav', riff(chunk(b'fmt ', struct.pack('<HHIIHH', 1, 1, 8000, 0, 0, 16)), chunk(b'data', ramp[:8])))
+save('list-after-data.wav', riff(fmt(1, 8000, 1), chunk(b'data', ramp[:9]), chunk(b'LIST', b'INFOISFT\x03\0\0\0ab\0'))
+     + chunk(0x66, bytes(block)))
+save('data-outside-form.wav', with_length(plain, 4 + 24))
+save('cal1-past-the-file.wav', with_length(riff(fmt(2, 8000, 2), chunk(b'data', ramp[:8]), chunk(b'CAL1', cal1, 0x7FFFFFF0)),
+                                           0xFFFFFFFF))
 PY
-ls -l "$out"
+ls -l "$corpus/wave_load" "$corpus/wave_direct"

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <cstdlib>
+#include <memory>
 #include <system_error>
 
 #ifdef _WIN32
@@ -47,14 +49,23 @@ int64_t Tell64(std::FILE* f) {
     return int64_t(ftello(f));
 #endif
 }
+
+FileStepObserver stepObserver = nullptr;
+void FileStep() {
+    if (stepObserver) stepObserver();
+}
 }  // namespace
+
+void SetFileStepObserver(FileStepObserver observer) { stepObserver = observer; }
 
 FileStream::~FileStream() { Close(); }
 
 bool FileStream::Open(const std::string& path, Mode mode) {
     Close();
-    const char* how = mode == Mode::Read ? "rb" : mode == Mode::ReadWrite ? "r+b" : "ab";
-    file = std::fopen(path.c_str(), how);
+    static constexpr const char* kHow[] = {"rb", "r+b", "ab", "w+b"};
+    file = std::fopen(path.c_str(), kHow[int(mode)]);
+    last = LastStep::None;
+    Unbuffer();
     return file != nullptr;
 }
 
@@ -81,6 +92,8 @@ bool FileStream::CreateUnique(const std::string& folder, const std::string& pref
             return false;
         }
         name = candidate;
+        last = LastStep::None;
+        Unbuffer();
         return true;
     }
     return false;
@@ -88,24 +101,41 @@ bool FileStream::CreateUnique(const std::string& folder, const std::string& pref
 
 bool FileStream::Close() {
     if (!file) return true;
+    FileStep();
     bool ok = std::fflush(file) == 0 && !std::ferror(file);
     ok = std::fclose(file) == 0 && ok;
     file = nullptr;
     return ok;
 }
 
+// Callers read and write in whole records or large blocks, and direct mode jumps to a
+// new frame for every few bytes: a stream buffer would only fill with bytes never used.
+void FileStream::Unbuffer() {
+    if (file) std::setvbuf(file, nullptr, _IONBF, 0);
+}
+
+void FileStream::SwitchTo(LastStep next) {
+    if (last != LastStep::None && last != next) Seek64(file, 0, SEEK_CUR);
+    last = next;
+}
+
 std::size_t FileStream::Read(void* destination, std::size_t n) {
     if (!file || n == 0) return 0;
+    SwitchTo(LastStep::Read);
     return std::fread(destination, 1, n, file);
 }
 
 std::size_t FileStream::Write(const void* source, std::size_t n) {
     if (!file || n == 0) return 0;
+    FileStep();
+    SwitchTo(LastStep::Write);
     return std::fwrite(source, 1, n, file);
 }
 
 bool FileStream::Seek(uint64_t offset) {
-    return file && offset <= uint64_t(INT64_MAX) && Seek64(file, offset, SEEK_SET) == 0;
+    if (!file || offset > uint64_t(INT64_MAX)) return false;
+    last = LastStep::None;
+    return Seek64(file, offset, SEEK_SET) == 0;
 }
 
 uint64_t FileStream::Tell() {
@@ -117,10 +147,17 @@ uint64_t FileStream::Tell() {
 uint64_t FileStream::Size() {
     if (!file) return 0;
     int64_t here = Tell64(file);
+    last = LastStep::None;
     if (here < 0 || Seek64(file, 0, SEEK_END) != 0) return 0;
     int64_t end = Tell64(file);
     Seek64(file, uint64_t(here), SEEK_SET);
     return end < 0 ? 0 : uint64_t(end);
+}
+
+std::string SystemTempFolder() {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string(".") : p.string();
 }
 
 std::string FolderOf(const std::string& path) {
@@ -128,12 +165,72 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? std::string(".") : folder.string();
 }
 
+bool IsReadOnly(const std::string& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) return false;
+    return (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
 bool ReplaceFile(const std::string& source, const std::string& destination) {
+    if (IsReadOnly(destination)) return false;
+    FileStep();
     std::error_code ec;
     std::filesystem::rename(source, destination, ec);
     return !ec;
 }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    FileStep();
+    return std::remove(path.c_str()) == 0;
+}
+
+bool FileStream::CopyFrom(FileStream& in) {
+    if (!file || !in.file) return false;
+    FileStep();
+#ifdef __linux__
+    // The kernel copies between the two files without the bytes passing through here.
+    // Unbuffered streams hold no bytes of their own; afterwards each stream is set to
+    // where its descriptor now stands.
+    bool copied = false;
+    for (ssize_t n; (n = copy_file_range(fileno(in.file), nullptr, fileno(file), nullptr, size_t(1) << 30, 0)) != 0;) {
+        if (n < 0) {
+            if (copied) return false;
+            break;  // not offered for these files: copy through memory
+        }
+        copied = true;
+    }
+    if (copied) {
+        for (FileStream* s : {&in, this}) Seek64(s->file, uint64_t(lseek(fileno(s->file), 0, SEEK_CUR)), SEEK_SET);
+        return true;
+    }
+#endif
+    constexpr std::size_t kBlock = 1 << 20;
+    std::unique_ptr<char, decltype(&std::free)> block(static_cast<char*>(std::malloc(kBlock)), &std::free);
+    if (!block) return false;
+    for (;;) {
+        const std::size_t n = in.Read(block.get(), kBlock);
+        if (n > 0 && Write(block.get(), n) != n) return false;
+        if (n < kBlock) return !std::ferror(in.file);
+    }
+}
+
+bool CopyInto(const std::string& source, FileStream& destination) {
+    FileStream in;
+    return in.Open(source, FileStream::Mode::Read) && destination.CopyFrom(in) && in.Close();
+}
+
+bool CopyReplacing(const std::string& source, const std::string& destination) {
+    if (IsReadOnly(destination)) return false;
+    FileStream out;
+    std::string temporary;
+    if (!out.CreateUnique(FolderOf(destination), "wav", temporary)) return false;
+    const bool copied = CopyInto(source, out);
+    if (!out.Close() || !copied || !ReplaceFile(temporary, destination)) {
+        RemoveFile(temporary);
+        return false;
+    }
+    return true;
+}
 
 }  // namespace vorn

@@ -16,6 +16,7 @@ public:
         Read,       // existing file, read only
         ReadWrite,  // existing file, read and write
         Append,     // existing file, writes go to its end
+        Create,     // new or emptied file, read and write
     };
 
     FileStream() = default;
@@ -36,14 +37,39 @@ public:
     uint64_t Tell() override;
     uint64_t Size() override;
 
+    // Writes the rest of `in` at the current position; both end up behind what was copied.
+    bool CopyFrom(FileStream& in);
+
 private:
+    // C streams need a seek between a read and a following write (and back); the
+    // stream inserts one itself so that callers may alternate freely.
+    enum class LastStep { None, Read, Write };
+    void SwitchTo(LastStep next);
+    void Unbuffer();
+
     std::FILE* file = nullptr;
+    LastStep last = LastStep::None;
 };
 
+// The system's folder for temporary files ("." when there is none).
+std::string SystemTempFolder();
 // The folder part of a path ("." when it has none), for files made beside it.
 std::string FolderOf(const std::string& path);
-// Moves source over destination, replacing it; false leaves both as they were.
+// Moves source over destination, replacing it; false leaves both as they were. A
+// read-only destination is refused on every platform, as Windows refuses it.
 bool ReplaceFile(const std::string& source, const std::string& destination);
 bool RemoveFile(const std::string& path);
+// Copies the bytes of source into an open stream, from its current position.
+bool CopyInto(const std::string& source, FileStream& destination);
+// Copies source over destination through a temporary file beside it, so that the
+// destination is either the old file or the whole copy, never a part of one.
+bool CopyReplacing(const std::string& source, const std::string& destination);
+// True when the file exists and may not be written.
+bool IsReadOnly(const std::string& path);
+
+// Called before every write, close, rename and removal of a file, so that tests can
+// stop a process at each step of a save and look at what it left behind.
+using FileStepObserver = void (*)();
+void SetFileStepObserver(FileStepObserver observer);
 
 }  // namespace vorn

@@ -38,19 +38,22 @@ Search FindWaveForm(ByteStream& s, Chunk& form) {
     for (uint64_t at = 0; at + 8 <= end;) {
         Chunk c;
         if (!ReadHeader(s, at, c)) return Search::Missing;
-        const bool fits = c.End() <= end;
         if (c.id == le::FourCC("RIFF") && c.size >= 4) {
             uint8_t type[4];
             if (s.Read(type, 4) == 4 && le::U32(type) == le::FourCC("WAVE")) {
-                if (!fits) return Search::Oversized;
                 form = c;
                 return Search::Found;
             }
         }
-        if (!fits) return Search::Missing;
+        if (c.End() > end) return Search::Missing;
         at = NextChunk(c);
     }
     return Search::Missing;
+}
+
+uint64_t FormEnd(ByteStream& s, const Chunk& form) {
+    const uint64_t size = s.Size();
+    return form.End() < size ? form.End() : size;
 }
 
 bool FindTopLevel(ByteStream& s, uint32_t id, Chunk& found) {
@@ -66,6 +69,23 @@ bool FindTopLevel(ByteStream& s, uint32_t id, Chunk& found) {
         at = NextChunk(c);
     }
     return false;
+}
+
+void EncodeWaveHeader(uint8_t* h, const SampleFormat& f, uint32_t dataBytes) {
+    const uint32_t frameSize = f.FrameSize();
+    le::PutU32(h + 0, le::FourCC("RIFF"));
+    le::PutU32(h + 4, kWaveHeaderSize - 8 + dataBytes + (dataBytes & 1u));
+    le::PutU32(h + 8, le::FourCC("WAVE"));
+    le::PutU32(h + 12, le::FourCC("fmt "));
+    le::PutU32(h + 16, 16);
+    le::PutU16(h + 20, 1);
+    le::PutU16(h + 22, f.channels);
+    le::PutU32(h + 24, f.sampleRate);
+    le::PutU32(h + 28, frameSize * f.sampleRate);
+    le::PutU16(h + 32, uint16_t(frameSize));
+    le::PutU16(h + 34, f.bits);
+    le::PutU32(h + 36, le::FourCC("data"));
+    le::PutU32(h + 40, dataBytes);
 }
 
 }  // namespace vorn::riff

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "wave/ByteStream.h"
+#include "wave/SampleFormat.h"
 
 #include <cstdint>
 
@@ -28,10 +29,20 @@ enum class Search {
 Search FindChunk(ByteStream& s, uint32_t id, uint64_t begin, uint64_t end, Chunk& found);
 
 // The first top-level RIFF form of type "WAVE". Its contents start at dataOffset + 4.
+// A form that claims more bytes than the file holds is still found: streaming writers
+// leave its length at 0xFFFFFFFF, others count the whole file or a pad byte they never
+// wrote. Search its contents up to FormEnd, where every chunk is checked against the
+// bytes the file really has.
 Search FindWaveForm(ByteStream& s, Chunk& form);
+uint64_t FormEnd(ByteStream& s, const Chunk& form);
 
 // The first top-level chunk with `id`, whatever its recorded size says: readers of
 // such chunks take the record length from what they expect, not from the header.
 bool FindTopLevel(ByteStream& s, uint32_t id, Chunk& found);
+
+// The canonical 44-byte header: RIFF form, 16-byte integer-PCM "fmt ", "data" of
+// dataBytes; the form's length counts the data's pad byte.
+constexpr uint32_t kWaveHeaderSize = 44;
+void EncodeWaveHeader(uint8_t* header, const SampleFormat& format, uint32_t dataBytes);
 
 }  // namespace vorn::riff

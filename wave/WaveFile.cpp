@@ -2,53 +2,70 @@
 
 #include "common/MessageSink.h"
 #include "wave/LittleEndian.h"
-#include "wave/FileStream.h"
 #include "wave/RiffChunks.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace vorn {
 
 namespace {
-constexpr uint32_t kHeaderSize = 44;
+constexpr uint32_t kHeaderSize = riff::kWaveHeaderSize;
 constexpr uint32_t kFmtMinimum = 14;  // up to and including the frame size field
 
 void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
 
-// The canonical header: RIFF form, 16-byte integer-PCM "fmt ", "data" of dataBytes.
-void EncodeWaveHeader(uint8_t* h, const SampleFormat& f, uint32_t dataBytes) {
-    const uint32_t frameSize = f.FrameSize();
-    le::PutU32(h + 0, le::FourCC("RIFF"));
-    le::PutU32(h + 4, kHeaderSize - 8 + dataBytes + (dataBytes & 1u));
-    le::PutU32(h + 8, le::FourCC("WAVE"));
-    le::PutU32(h + 12, le::FourCC("fmt "));
-    le::PutU32(h + 16, 16);
-    le::PutU16(h + 20, 1);
-    le::PutU16(h + 22, f.channels);
-    le::PutU32(h + 24, f.sampleRate);
-    le::PutU32(h + 28, frameSize * f.sampleRate);
-    le::PutU16(h + 32, uint16_t(frameSize));
-    le::PutU16(h + 34, f.bits);
-    le::PutU32(h + 36, le::FourCC("data"));
-    le::PutU32(h + 40, dataBytes);
-}
 }  // namespace
 
-TWaveFile::TWaveFile(const std::string& fileName, int16_t m, bool, const char*) : mode(m), targetName(fileName) {
+TWaveFile::TWaveFile(const std::string& fileName, int16_t m, bool backup, const char* folder)
+    : mode(m), keepBackup(backup), tempDir(folder && *folder ? folder : SystemTempFolder()),
+      targetName(fileName) {
     WaitCursor wait;
     if (mode == 0) {
         if (!Load()) failed = true;
     } else if (mode == 1) {
-        failed = true;  // editing a file in place is not built into this class
+        if (keepBackup) {
+            // The copy's result is not looked at: a copy that failed opens as no wave file.
+            FileStream copy;
+            if (copy.CreateUnique(tempDir, "wav", workingName)) {
+                CopyInto(targetName, copy);
+                copy.Close();
+            }
+        } else {
+            workingName = targetName;
+        }
+        if (!OpenDirect()) {
+            failed = true;
+            CloseFailedOpen();
+        }
     }
     highWater = frameCount;
 }
 
-void TWaveFile::SetTargetName(const std::string& name) { targetName = name; }
+TWaveFile::~TWaveFile() {
+    if (mode != 1 || !fileHandle.IsOpen()) return;
+    if (!fileHandle.Close()) {
+        Report(kCloseFailed);
+        return;
+    }
+    if ((keepBackup || deleteWorkingOnClose) && !RemoveFile(workingName)) Report(kDeleteFailed);
+}
 
-bool TWaveFile::Commit() { return mode == 0 ? Save() : false; }
+void TWaveFile::Seek(uint32_t frame) {
+    // Memory mode moves only the cursor, which SetPosition and Advance already did.
+    if (!DirectReady()) return;
+    if (!fileHandle.Seek(dataOffset + uint64_t(format.FrameSize()) * frame)) failed = true;
+    position = frame;
+}
+
+void TWaveFile::SetTargetName(const std::string& name) {
+    targetName = name;
+    deleteWorkingOnClose = false;
+}
+
+bool TWaveFile::Commit() {
+    if (mode == 0) return Save();
+    return mode == 1 ? CommitDirect() : false;
+}
 
 bool TWaveFile::Load() {
     if (mode != 0) return false;
@@ -59,25 +76,27 @@ bool TWaveFile::Load() {
     return ok;
 }
 
-bool TWaveFile::LoadFrom(ByteStream& in) {
+bool TWaveFile::ReadLayout(ByteStream& in, riff::Chunk& form, riff::Chunk& data) {
     ReadCalibration(in);
-    riff::Chunk form;
     if (riff::FindWaveForm(in, form) != riff::Search::Found) return false;
-    const uint64_t contents = form.dataOffset + 4;
+    const uint64_t contents = form.dataOffset + 4, end = riff::FormEnd(in, form);
     riff::Chunk fmt;
-    if (riff::FindChunk(in, le::FourCC("fmt "), contents, form.End(), fmt) != riff::Search::Found)
+    if (riff::FindChunk(in, le::FourCC("fmt "), contents, end, fmt) != riff::Search::Found)
         return false;
     if (!ApplyFmtChunk(in, fmt.dataOffset, fmt.size)) return false;
 
-    riff::Chunk data;
     const uint64_t afterFmt = fmt.End() + (fmt.size & 1u);
-    switch (riff::FindChunk(in, le::FourCC("data"), afterFmt, form.End(), data)) {
+    switch (riff::FindChunk(in, le::FourCC("data"), afterFmt, end, data)) {
     case riff::Search::Missing: Report(kNoDataChunk); return false;
     case riff::Search::Oversized: return false;  // as good as a short read
     case riff::Search::Found: break;
     }
-    if (data.size == 0) return false;
+    return data.size != 0;
+}
 
+bool TWaveFile::LoadFrom(ByteStream& in) {
+    riff::Chunk form, data;
+    if (!ReadLayout(in, form, data)) return false;
     if (!Resize(FramesForBytes(data.size))) {
         Report(kNoSampleMemory);
         ReleaseSamples();
@@ -102,7 +121,9 @@ bool TWaveFile::ApplyFmtChunk(ByteStream& in, uint64_t at, uint32_t size) {
     const uint16_t channels = le::U16(f + 2);
     const uint32_t rate = le::U32(f + 4);
     const uint16_t frameSize = le::U16(f + 12);
-    if (channels == 0 || frameSize == 0) return false;
+    // A frame size of 0 gives 0 bytes per sample, which the format repairs to 2;
+    // only a channel count of 0 leaves nothing to divide by.
+    if (channels == 0) return false;
     format.Set(rate, channels, uint16_t(frameSize / channels));
     // The factors depend on the sample range, which the file may just have changed.
     SetScale(leftFullScale, rightFullScale);
@@ -117,7 +138,7 @@ bool WriteWaveForm(ByteStream& out, const TWaveData& data) {
     const uint64_t n = uint64_t(data.GetFormat().FrameSize()) * frames;
     if (kHeaderSize - 8 + n + (n & 1u) > UINT32_MAX) return false;  // RIFF length would wrap
     uint8_t header[kHeaderSize];
-    EncodeWaveHeader(header, data.GetFormat(), uint32_t(n));
+    riff::EncodeWaveHeader(header, data.GetFormat(), uint32_t(n));
     if (out.Write(header, kHeaderSize) != kHeaderSize) return false;
     if (n > 0 && out.Write(data.GetSamples(), n) != n) return false;
     const uint8_t pad = 0;
@@ -164,6 +185,7 @@ bool TWaveFile::Save() {
         return false;
     }
     modified = false;
+    deleteWorkingOnClose = false;
     return true;
 }
 

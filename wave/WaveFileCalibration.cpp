@@ -71,11 +71,11 @@ bool TWaveFile::ReadLegacyCalibration(ByteStream& in) {
 void TWaveFile::ImportCal1Text(ByteStream& in) {
     riff::Chunk form, text;
     if (riff::FindWaveForm(in, form) != riff::Search::Found) return;
-    if (riff::FindChunk(in, le::FourCC("CAL1"), form.dataOffset + 4, form.End(), text) !=
+    if (riff::FindChunk(in, le::FourCC("CAL1"), form.dataOffset + 4, riff::FormEnd(in, form), text) !=
         riff::Search::Found)
         return;
     if (text.size < kCal1Minimum) return;
-    // The size was checked against the form, which fits the file: no huge buffer here.
+    // The size was checked against the form, cut at the file's end: no huge buffer here.
     std::vector<char> bytes(size_t(text.size) + 1, '\0');
     if (!in.Seek(text.dataOffset) || in.Read(bytes.data(), text.size) != text.size) return;
     DebugOutput(std::string(bytes.data()) + "\n");
@@ -103,6 +103,17 @@ void TWaveFile::WriteCalibrationChunk(ByteStream& out) {
         Report(kCalibrationWriteFailed);
         calibrationPresent = false;
     }
+}
+
+void TWaveFile::AppendCalibration(const std::string& name) {
+    if (name.empty() || !calibrationPresent) return;
+    FileStream f;
+    if (!f.Open(name, FileStream::Mode::Append)) return;
+    uint8_t bytes[8 + CalibrationBlock::kSize];
+    EncodeChunkHeader(bytes);
+    calibration.Encode(bytes + 8);
+    f.Write(bytes, sizeof bytes);
+    f.Close();
 }
 
 }  // namespace vorn

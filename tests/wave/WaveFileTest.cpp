@@ -97,11 +97,8 @@ TEST(WaveFileTest, FailedSaveLeavesTheOldTargetUntouched) {
 #endif
 }
 
-TEST(WaveFileTest, DirectModeFailsAndUnknownModesOpenNothing) {
+TEST(WaveFileTest, UnknownModesOpenNothing) {
     ScratchFolder dir;
-    auto direct = Open(dir, CanonicalFile(1, 8000, Ramp(6)), 1);
-    EXPECT_TRUE(direct->Failed());
-    EXPECT_FALSE(direct->Commit());
     auto other = Open(dir, CanonicalFile(1, 8000, Ramp(6)), 7);
     EXPECT_FALSE(other->Failed());
     EXPECT_FALSE(other->Commit());
@@ -119,6 +116,9 @@ struct InputCase {
 TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
     const Bytes fmt = Chunk("fmt ", FmtData(1, 8000, 2, 16)), data = Chunk("data", Ramp(8));
     Bytes garbageBehind = Riff({fmt, data}), fmtOdd = FmtData(1, 8000, 2, 16), fmtShort = fmtOdd;
+    Bytes noPad = Riff({Chunk("fmt ", FmtData(1, 8000, 1, 8)), Chunk("data", Ramp(5))}), wholeLength = Riff({fmt, data});
+    noPad.pop_back();  // the form and its length still count the pad byte
+    le::PutU32(&wholeLength[4], uint32_t(wholeLength.size()));
     Append(garbageBehind, Bytes{'x', 'y', 'z', 1, 2, 3, 0xFF, 0xFF, 0xFF, 0xFF, 9, 9, 9});
     fmtOdd.push_back(0x55);
     fmtShort.resize(12);
@@ -126,7 +126,11 @@ TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
         {"empty file", {}, 0, false},
         {"not RIFF", Bytes{'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, 0, false},
         {"RIFF of another type", Chunk("RIFF", Bytes{'A', 'V', 'I', ' '}), 0, false},
-        {"form longer than the file", Riff({fmt, data}, 1000), 0, false},
+        {"form longer than the file", Riff({fmt, data}, 1000), 4, false},
+        {"form of a streaming writer", Riff({fmt, data}, 0xFFFFFFFF), 4, false},
+        {"form length of the whole file", wholeLength, 4, false},
+        {"odd 8-bit data without its pad byte", noPad, 5, false},
+        {"data outside a short form", Riff({fmt, data}, 4 + fmt.size()), 0, true},
         {"no fmt", Riff({data}), 0, false},
         {"data before fmt", Riff({data, fmt}), 0, true},
         {"no data", Riff({fmt}), 0, true},
@@ -137,7 +141,7 @@ TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
         {"fmt longer than the form", Riff({Chunk("fmt ", FmtData(1, 8000, 2, 16), 0xFFFFFFFF)}), 0, false},
         {"fmt shorter than 14 bytes", Riff({Chunk("fmt ", fmtShort), data}), 0, false},
         {"fmt of 0 channels", Riff({Chunk("fmt ", FmtData(0, 8000, 2, 16)), data}), 0, false},
-        {"fmt of frame size 0", Riff({Chunk("fmt ", FmtData(1, 8000, 0, 16)), data}), 0, false},
+        {"fmt of frame size 0", Riff({Chunk("fmt ", FmtData(1, 8000, 0, 16)), data}), 4, false},
         {"fmt of 6 channels", Riff({Chunk("fmt ", FmtData(6, 8000, 12, 16)), Chunk("data", Ramp(24))}), 12, false},
         {"odd fmt with pad byte", Riff({Chunk("fmt ", fmtOdd), data}), 4, false},
         {"LIST chunk skipped", Riff({fmt, Chunk("LIST", Ramp(13)), data}), 4, false},
@@ -147,21 +151,28 @@ TEST(WaveFileTest, BrokenAndUnusualFilesGiveTheirResults) {
     ScratchFolder dir;
     const Bytes whole = CanonicalFile(2, 48000, Ramp(16));
     for (size_t cut : {0, 2, 4, 8, 12, 16, 20, 22, 24, 28, 32, 34, 36, 40, 44, 50})  // at every header field
-        cases.push_back({"truncated", Bytes(whole.begin(), whole.begin() + long(cut)), 0, false});
-    for (const InputCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << " " << c.bytes.size());
-        MessageRecorder recorder;
-        auto w = Open(dir, c.bytes);
-        EXPECT_EQ(w->Failed(), c.frames == 0);
-        EXPECT_EQ(w->GetFrameCount(), c.frames);
-        EXPECT_EQ(w->GetSamples() == nullptr, c.frames == 0);
-        EXPECT_FALSE(w->CalibrationPresent());
-        EXPECT_EQ(recorder.Texts(), c.dataMessage ? std::vector<std::string>{TWaveFile::kNoDataChunk} : std::vector<std::string>{});
-        for (const auto& m : recorder.messages) EXPECT_EQ(m.caption, "VRON");
+        cases.push_back({"truncated", Bytes(whole.begin(), whole.begin() + long(cut)), 0, cut == 36 || cut == 40});
+    // Both modes read the same; direct mode opens the file itself and must not change it.
+    for (int16_t mode : {0, 1}) {
+        for (const InputCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << " " << c.bytes.size() << " mode " << mode);
+            MessageRecorder recorder;
+            auto w = Open(dir, c.bytes, mode);
+            EXPECT_EQ(w->Failed(), c.frames == 0);
+            EXPECT_EQ(w->GetFrameCount(), c.frames);
+            EXPECT_TRUE(mode == 1 || (w->GetSamples() == nullptr) == (c.frames == 0));
+            EXPECT_FALSE(w->CalibrationPresent());
+            w.reset();
+            EXPECT_EQ(ReadBytes(dir.File("in.wav")), c.bytes);
+            EXPECT_EQ(recorder.Texts(), c.dataMessage ? std::vector<std::string>{TWaveFile::kNoDataChunk} : std::vector<std::string>{});
+            for (const auto& m : recorder.messages) EXPECT_EQ(m.caption, "VRON");
+        }
     }
     MessageRecorder recorder;
     EXPECT_TRUE(TWaveFile(dir.File("none.wav"), 0, false, nullptr).Failed());
+    EXPECT_TRUE(TWaveFile(dir.File("none.wav"), 1, true, dir.Path().c_str()).Failed());
     EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(dir.Count(), 1u);  // the copy of a file that did not open is not left behind
 }
 
 }  // namespace

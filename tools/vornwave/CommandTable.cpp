@@ -1,6 +1,7 @@
 // The subcommands of vornwave. A new one is a <Name>Command.{h,cpp} pair and one row here.
 #include "Command.h"
 
+#include "CalibrateCommand.h"
 #include "FilterCommand.h"
 #include "InfoCommand.h"
 #include "ProbeCommand.h"
@@ -12,6 +13,7 @@ const std::vector<Command>& Commands() {
         InfoCommand(),
         ProbeCommand(),
         FilterCommand(),
+        CalibrateCommand(),
     };
     return table;
 }

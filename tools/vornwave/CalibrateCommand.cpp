@@ -1,0 +1,203 @@
+#include "CalibrateCommand.h"
+
+#include "Arguments.h"
+#include "FileBatch.h"
+
+#include "wave/FileStream.h"
+#include "wave/LittleEndian.h"
+#include "wave/RiffChunks.h"
+#include "wave/WaveFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace vorn::cli {
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: vornwave calibrate --channel 0|1|both [options] FILE...\n"
+    "\n"
+    "Sets fields of the calibration block of each wave file and writes the file back in\n"
+    "place. The samples are kept byte for byte; the file is rebuilt with the canonical\n"
+    "header and only the new calibration chunk (other chunks, such as LIST, are not kept).\n"
+    "The file is replaced in one step: if anything fails it stays as it was.\n"
+    "Only integer PCM files are changed. Setting any field marks the channel valid.\n"
+    "\n"
+    "  --channel C        0 (left), 1 (right) or both\n"
+    "  --sensitivity X    calFactor: units per full-scale value\n"
+    "  --count-scale X    countScale: units per stored count\n"
+    "  --unit TEXT        label of linear values (at most 59 characters)\n"
+    "  --db-unit TEXT     label of dB values (at most 59 characters)\n"
+    "  --unit-kind N      unit kind (4 relative to full scale, 3 acceleration)\n"
+    "  --name TEXT        channel name (at most 39 characters)\n"
+    "  --description TEXT the block's description (at most 259 characters, both channels)\n"
+    "  --date YYYY-MM-DD  calibration date; the block has no date field, so it is written\n"
+    "                     into the description as \"calibrated DATE\" (after TEXT, if given)\n"
+    "  --clear            first empty the channel's record, as a file without calibration\n"
+    "                     has it (valid 0, all fields zero, name Left or Right)\n";
+
+// What the command line asks to change; unset fields stay as the file has them.
+struct Edit {
+    bool left = false, right = false, clear = false;
+    std::optional<float> sensitivity, countScale;
+    std::optional<int32_t> unitKind;
+    std::optional<std::string> unit, dbUnit, name, description;
+};
+
+bool ParseFloat(const std::string& text, float& value) {
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    value = float(v);
+    return !text.empty() && *end == '\0' && std::isfinite(value);
+}
+
+bool ParseInt(const std::string& text, int32_t& value) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    value = int32_t(v);
+    return !text.empty() && *end == '\0' && v >= INT32_MIN && v <= INT32_MAX;
+}
+
+bool ValidDate(const std::string& d) {
+    if (d.size() != 10 || d[4] != '-' || d[7] != '-') return false;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (d[i] < '0' || d[i] > '9') return false;
+    const int month = std::atoi(d.substr(5, 2).c_str()), day = std::atoi(d.substr(8, 2).c_str());
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+// The text of an option that must fit a field of `size` characters with its NUL.
+std::string Text(const Arguments& args, const char* option, size_t size, std::optional<std::string>& into) {
+    const std::string* v = args.Value(option);
+    if (!v) return "";
+    if (v->size() >= size) return std::string(option) + " is longer than " + std::to_string(size - 1) + " characters";
+    into = *v;
+    return "";
+}
+
+// Fills `edit` from the options; returns the usage error, or "" when they are good.
+std::string ReadEdit(const Arguments& args, Edit& edit) {
+    const std::string* channel = args.Value("--channel");
+    if (!channel) return "--channel 0, 1 or both is needed";
+    edit.left = *channel == "0" || *channel == "both";
+    edit.right = *channel == "1" || *channel == "both";
+    if (!edit.left && !edit.right) return "--channel must be 0, 1 or both";
+    edit.clear = args.Flag("--clear");
+    float f = 0;
+    int32_t i = 0;
+    if (const std::string* v = args.Value("--sensitivity")) {
+        if (!ParseFloat(*v, f)) return "--sensitivity needs a number";
+        edit.sensitivity = f;
+    }
+    if (const std::string* v = args.Value("--count-scale")) {
+        if (!ParseFloat(*v, f)) return "--count-scale needs a number";
+        edit.countScale = f;
+    }
+    if (const std::string* v = args.Value("--unit-kind")) {
+        if (!ParseInt(*v, i)) return "--unit-kind needs a whole number";
+        edit.unitKind = i;
+    }
+    for (std::string e : {Text(args, "--unit", sizeof ChannelCalibration::linearUnit, edit.unit),
+                          Text(args, "--db-unit", sizeof ChannelCalibration::dbUnit, edit.dbUnit),
+                          Text(args, "--name", sizeof ChannelCalibration::channelName, edit.name),
+                          Text(args, "--description", sizeof CalibrationBlock::description, edit.description)})
+        if (!e.empty()) return e;
+    if (const std::string* date = args.Value("--date")) {
+        if (!ValidDate(*date)) return "--date must be YYYY-MM-DD";
+        const std::string text = (edit.description ? *edit.description + ", " : std::string()) + "calibrated " + *date;
+        if (text.size() >= sizeof CalibrationBlock::description) return "--description and --date do not fit the description";
+        edit.description = text;
+    }
+    if (!edit.clear && !edit.sensitivity && !edit.countScale && !edit.unitKind && !edit.unit && !edit.dbUnit &&
+        !edit.name && !edit.description)
+        return "nothing to change: give a field to set or --clear";
+    return "";
+}
+
+void Apply(const Edit& e, ChannelCalibration& c, const char* defaultName) {
+    if (e.clear) {
+        c = ChannelCalibration{};
+        SetTextField(c.channelName, sizeof c.channelName, defaultName);
+    }
+    const bool sets = e.sensitivity || e.countScale || e.unitKind || e.unit || e.dbUnit || e.name;
+    if (sets) c.valid = 1;
+    if (e.sensitivity) c.calFactor = *e.sensitivity;
+    if (e.countScale) c.countScale = *e.countScale;
+    if (e.unitKind) c.unitKind = *e.unitKind;
+    if (e.unit) SetTextField(c.linearUnit, sizeof c.linearUnit, e.unit->c_str());
+    if (e.dbUnit) SetTextField(c.dbUnit, sizeof c.dbUnit, e.dbUnit->c_str());
+    if (e.name) SetTextField(c.channelName, sizeof c.channelName, e.name->c_str());
+}
+
+// Integer PCM: format tag 1, or the extensible tag whose sub-format is PCM. A float file
+// would otherwise come back from the rebuild with an integer header over float samples.
+bool IsIntegerPcm(const std::string& path) {
+    FileStream in;
+    riff::Chunk form, fmt;
+    uint8_t f[26] = {};
+    if (!in.Open(path, FileStream::Mode::Read) || riff::FindWaveForm(in, form) != riff::Search::Found ||
+        riff::FindChunk(in, le::FourCC("fmt "), form.dataOffset + 4, riff::FormEnd(in, form), fmt) != riff::Search::Found ||
+        !in.Seek(fmt.dataOffset) || in.Read(f, std::min<size_t>(sizeof f, fmt.size)) < 2)
+        return false;
+    const uint16_t tag = le::U16(f);
+    return tag == 1 || (tag == 0xFFFE && fmt.size >= 26 && le::U16(f + 24) == 1);
+}
+
+bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, std::string& error) {
+    if (IsReadOnly(path)) {
+        error = "the file is read-only; nothing was changed";
+        return false;
+    }
+    if (!IsIntegerPcm(path)) {
+        error = "not an integer PCM wave file; nothing was changed";
+        return false;
+    }
+    TWaveFile wave(path, 1, true, nullptr);
+    if (wave.Failed()) {
+        error = "not a readable wave file";
+        return false;
+    }
+    CalibrationBlock block = wave.GetCalibration();
+    if (edit.left) Apply(edit, block.left, "Left");
+    if (edit.right) Apply(edit, block.right, "Right");
+    if (edit.description) SetTextField(block.description, sizeof block.description, edit.description->c_str());
+    wave.SetCalibration(block);
+    if (!wave.CalibrationChanged()) {
+        summary = path + ": calibration unchanged";
+        return true;
+    }
+    if (!wave.Commit()) {
+        error = "could not write the file; it is as it was";
+        return false;
+    }
+    summary = path + ": calibration written";
+    return true;
+}
+
+int Run(const std::vector<std::string>& words) {
+    const Arguments args(words,
+                         {"--channel", "--sensitivity", "--count-scale", "--unit", "--db-unit", "--unit-kind", "--name",
+                          "--description", "--date"},
+                         {"--clear"});
+    if (!args.Ok()) return UsageError("calibrate", args.Error());
+    Edit edit;
+    const std::string problem = ReadEdit(args, edit);
+    if (!problem.empty()) return UsageError("calibrate", problem);
+    if (args.Files().empty()) return UsageError("calibrate", "no files");
+    return RunBatch("calibrate", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
+                                                     std::string& error) {
+        return Calibrate(job.input, edit, summary, error);
+    });
+}
+
+}  // namespace
+
+Command CalibrateCommand() {
+    return {"calibrate", "set the calibration block of wave files in place", kHelp, Run};
+}
+
+}  // namespace vorn::cli
