@@ -28,26 +28,56 @@ FirFilterParams NotchParams(float frequency) {
     return p;
 }
 
-// The tone's 32-bit sine at frame k: its phase runs from 2 pi f / rate at frame 0 on
-// without a break from one block to the next.
-float ToneValue(uint32_t k, float frequency, uint32_t rate) {
+// The tone's phase at frame k: it runs from 2 pi f / rate at frame 0 on without a break
+// from one block to the next.
+double TonePhase(uint32_t k, float frequency, uint32_t rate) {
     const double n = double(k) + 1.0;
-    return static_cast<float>(ToneSine(n * ProbeTone::kTwoPi * double(frequency) / double(rate)));
+    return n * ProbeTone::kTwoPi * double(frequency) / double(rate);
 }
 
-// 8-bit samples: silence is the stored 127, and 127 is what both sides of it can hold.
-int32_t ProbeSample8(float stored, float sine, float gain) {
-    const double amplitude = 127.0 * (double(gain) * ProbeTone::kAmplitudeFactor);
-    const float tone = static_cast<float>(amplitude * double(sine));
+// The tone's peak in stored counts. 8-bit samples: silence is the stored 127, and 127 is
+// what both sides of it can hold.
+double ToneAmplitude(const SampleFormat& format, float gain) {
+    const double counts = format.bytesPerSample == 1 ? 127.0 : double(format.maximum - format.offset);
+    return counts * (double(gain) * ProbeTone::kAmplitudeFactor);
+}
+
+int32_t AddTone8(float stored, float tone) {
     const float x = (stored - 127.0f) + tone;
     const double v = std::clamp(std::floor(double(x) + 0.5), -127.0, 128.0);
     return static_cast<int32_t>(v) + 127;
 }
 
+// The stored value of a sample after the tone, from its 32-bit sine.
+int32_t AddTone(const SampleFormat& format, float stored, float sine, double amplitude) {
+    const float tone = static_cast<float>(amplitude * double(sine));
+    if (format.bytesPerSample == 1) return AddTone8(stored, tone);
+    const float x = stored + tone;
+    // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
+    // Clamping to the whole-number ends before the conversion truncates toward zero
+    // is the same as after it, and keeps the conversion defined.
+    const double v = std::clamp(double(x) + 0.5, double(StoredLow(format.bytesPerSample)),
+                                double(StoredHigh(format.bytesPerSample)));
+    const int32_t value = static_cast<int32_t>(v);
+    return format.bytesPerSample == 3 ? Pack24(value) : value;
+}
+
+// The sines go in batches, which ToneSines works several at a time.
 void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
                      float gain) {
-    for (uint32_t j = 0; j < frames; ++j, ++k)
-        file.WriteSample(ProbeSample(format, file.ReadSample(k, 0, false), k, frequency, gain), k, 0);
+    constexpr uint32_t kBatch = 512;
+    double phases[kBatch], sines[kBatch];
+    const double amplitude = ToneAmplitude(format, gain);
+    while (frames > 0) {
+        const uint32_t n = std::min(frames, kBatch);
+        for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
+        ToneSines(phases, sines, n);
+        for (uint32_t j = 0; j < n; ++j, ++k) {
+            const float sine = static_cast<float>(sines[j]);
+            file.WriteSample(AddTone(format, file.ReadSample(k, 0, false), sine, amplitude), k, 0);
+        }
+        frames -= n;
+    }
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -73,18 +103,8 @@ float ProbeGain(float level) {
 }
 
 int32_t ProbeSample(const SampleFormat& format, float stored, uint32_t k, float frequency, float gain) {
-    const float sine = ToneValue(k, frequency, format.sampleRate);
-    if (format.bytesPerSample == 1) return ProbeSample8(stored, sine, gain);
-    const double amplitude = double(format.maximum - format.offset) * (double(gain) * ProbeTone::kAmplitudeFactor);
-    const float tone = static_cast<float>(amplitude * double(sine));
-    const float x = stored + tone;
-    // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
-    // Clamping to the whole-number ends before the conversion truncates toward zero
-    // is the same as after it, and keeps the conversion defined.
-    const double v = std::clamp(double(x) + 0.5, double(StoredLow(format.bytesPerSample)),
-                                double(StoredHigh(format.bytesPerSample)));
-    const int32_t value = static_cast<int32_t>(v);
-    return format.bytesPerSample == 3 ? Pack24(value) : value;
+    const float sine = static_cast<float>(ToneSine(TonePhase(k, frequency, format.sampleRate)));
+    return AddTone(format, stored, sine, ToneAmplitude(format, gain));
 }
 
 bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& view) {

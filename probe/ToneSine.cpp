@@ -1,7 +1,9 @@
 #include "probe/ToneSine.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace vorn {
 
@@ -63,7 +65,79 @@ double CosNear0(double hi, double lo) {
     return (1.0 - 0.5 * z) + (z * z * q - hi * lo);
 }
 
+// The same steps on two arguments at once in SSE2 lanes (the x86-64 baseline, so every
+// build has them): each lane does exactly the scalar code's IEEE operations in its order,
+// so it returns the same bits. The branches become bit masks: k comes out of the rounder's
+// sum t = 1.5 x 2^52 + k, whose low mantissa bits hold k in two's complement, so masking
+// them gives k's quadrant and its high part (k with its low 26 bits cleared) exactly.
+using Lanes = double __attribute__((vector_size(16)));
+using LaneBits = int64_t __attribute__((vector_size(16)));
+constexpr size_t kLanes = sizeof(Lanes) / sizeof(double);
+
+Lanes FromBits(LaneBits b) { return std::bit_cast<Lanes>(b); }
+LaneBits ToBits(Lanes v) { return std::bit_cast<LaneBits>(v); }
+
+void AccumulateLanes(Lanes& hi, Lanes& lo, Lanes v) {
+    const Lanes s = hi + v;
+    const Lanes b = s - hi;
+    const Lanes error = (hi - (s - b)) + (v - b);
+    hi = s;
+    lo += error;
+}
+
+// False when some lane lies beyond the plain range (or is not finite): the caller then
+// takes the scalar path for both.
+bool SineLanes(Lanes x, Lanes& result) {
+    const LaneBits signBit = LaneBits{} + INT64_MIN;
+    const Lanes q = x * kTwoOverPi;
+    const LaneBits plain = FromBits(ToBits(q) & ~signBit) < kPlainLimit;
+    for (size_t i = 0; i < kLanes; ++i)
+        if (plain[i] == 0) return false;
+    const Lanes t = q + kRounder;
+    const Lanes k = t - kRounder;
+    const Lanes kHigh = FromBits(ToBits(t) & ~int64_t(kSplit - 1)) - kRounder;
+    const Lanes kLow = k - kHigh;
+    Lanes hi = x, lo = Lanes{};
+    for (double piece : kHalfPi) {
+        AccumulateLanes(hi, lo, -(kHigh * piece));
+        AccumulateLanes(hi, lo, -(kLow * piece));
+    }
+    const Lanes rHi = hi + lo;
+    const Lanes rLo = lo - (rHi - hi);
+
+    const Lanes z = rHi * rHi;
+    const Lanes p = -1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880 + z * (-1.0 / 39916800 +
+                    z * (1.0 / 6227020800 + z * (-1.0 / 1307674368000 + z * (1.0 / 355687428096000.0 +
+                    z * (-1.0 / 121645100408832000.0))))))));
+    const Lanes sine = rHi + (rHi * z * p + rLo * (1.0 - 0.5 * z));
+    const Lanes c = 1.0 / 24 + z * (-1.0 / 720 + z * (1.0 / 40320 + z * (-1.0 / 3628800 + z * (1.0 / 479001600 +
+                    z * (-1.0 / 87178291200.0 + z * (1.0 / 20922789888000.0 + z * (-1.0 / 6402373705728000.0 +
+                    z * (1.0 / 2432902008176640000.0))))))));
+    const Lanes cosine = (1.0 - 0.5 * z) + (z * z * c - rHi * rLo);
+
+    const LaneBits quadrant = ToBits(t);
+    const LaneBits odd = -(quadrant & 1);
+    const LaneBits negative = -((quadrant >> 1) & 1);
+    const LaneBits chosen = (ToBits(cosine) & odd) | (ToBits(sine) & ~odd);
+    result = FromBits(chosen ^ (negative & signBit));
+    return true;
+}
+
 }  // namespace
+
+void ToneSines(const double* x, double* y, size_t count) {
+    size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        Lanes v, r;
+        std::memcpy(&v, x + i, sizeof v);
+        if (SineLanes(v, r)) {
+            std::memcpy(y + i, &r, sizeof r);
+        } else {
+            for (size_t j = i; j < i + kLanes; ++j) y[j] = ToneSine(x[j]);
+        }
+    }
+    for (; i < count; ++i) y[i] = ToneSine(x[i]);
+}
 
 double ToneSine(double x) {
     if (!std::isfinite(x)) return std::nan("");
