@@ -62,20 +62,54 @@ int32_t AddTone(const SampleFormat& format, float stored, float sine, double amp
     return format.bytesPerSample == 3 ? Pack24(value) : value;
 }
 
-// The sines go in batches, which ToneSines works several at a time.
+// The value ReadSample(frame, 0, false) gives for a stored channel-0 sample.
+float StoredValue(const SampleFormat& format, const uint8_t* p) {
+    const int32_t s = DecodeSample(p, format.bytesPerSample);
+    if (format.bytesPerSample <= 2) return float(s);
+    return float(int64_t(s) - format.offset);
+}
+
+// Channel 0 of frames [start, start + count) in the wave data's memory, or nullptr when
+// they do not all lie inside it.
+uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
+    const SampleFormat format = file.GetFormat();
+    const uint64_t end = uint64_t(start) + count;
+    if (!file.GetSamples() || format.bytesPerSample > 4 || end > file.GetFrameCount() ||
+        end * format.FrameSize() > file.GetByteSize())
+        return nullptr;
+    return file.GetSamples() + uint64_t(start) * format.FrameSize();
+}
+
+// The frames go in batches: the sines several at a time through ToneSines, the samples
+// read and written in place. The cursor and the count of written frames end as one
+// WriteSample per frame would leave them: Advance moves the cursor as those writes would,
+// and the batch's last sample goes through WriteSample itself, which raises the count to
+// the cursor. Frames outside the memory go through ReadSample and WriteSample alone.
 void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
                      float gain) {
     constexpr uint32_t kBatch = 512;
     double phases[kBatch], sines[kBatch];
+    const uint32_t width = format.bytesPerSample, frameSize = format.FrameSize();
     const double amplitude = ToneAmplitude(format, gain);
     while (frames > 0) {
         const uint32_t n = std::min(frames, kBatch);
         for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
         ToneSines(phases, sines, n);
-        for (uint32_t j = 0; j < n; ++j, ++k) {
-            const float sine = static_cast<float>(sines[j]);
-            file.WriteSample(AddTone(format, file.ReadSample(k, 0, false), sine, amplitude), k, 0);
+        if (uint8_t* p = Channel0(file, k, n)) {
+            for (uint32_t j = 0; j + 1 < n; ++j, p += frameSize) {
+                const int32_t value = AddTone(format, StoredValue(format, p), static_cast<float>(sines[j]), amplitude);
+                EncodeSample(p, width, value);
+            }
+            file.Advance(n - 1);
+            file.WriteSample(AddTone(format, StoredValue(format, p), static_cast<float>(sines[n - 1]), amplitude),
+                             k + n - 1, 0);
+        } else {
+            for (uint32_t j = 0; j < n; ++j)
+                file.WriteSample(AddTone(format, file.ReadSample(k + j, 0, false), static_cast<float>(sines[j]),
+                                         amplitude),
+                                 k + j, 0);
         }
+        k += n;
         frames -= n;
     }
 }
