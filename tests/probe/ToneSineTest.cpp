@@ -46,14 +46,9 @@ TEST(ToneSineTest, AgreesWithThePlatformSineToAnUlp) {
 // plain range's end) and whatever random doubles bring.
 std::vector<double> SineArguments() {
     std::vector<double> xs;
-    const struct {
-        float frequency;
-        double rate;
-        uint32_t first;
-    } tones[] = {
-        {100.0f, 8000, 0},      {226.7f, 48000, 0},         {997.0f, 44100, 0},
-        {10000.0f, 96000, 0},   {10000.0f, 1, 4294900000u}, {123.4f, 48000, 4294900000u},
-    };
+    struct Tone { float frequency; double rate; uint32_t first; };
+    const Tone tones[] = {{100.0f, 8000, 0},    {226.7f, 48000, 0},         {997.0f, 44100, 0},
+                          {10000.0f, 96000, 0}, {10000.0f, 1, 4294900000u}, {123.4f, 48000, 4294900000u}};
     for (const auto& t : tones)
         for (uint32_t k = t.first; k < t.first + 60000; ++k)
             xs.push_back((double(k) + 1.0) * 6.2831852 * double(t.frequency) / t.rate);
@@ -61,10 +56,9 @@ std::vector<double> SineArguments() {
     for (double x : {0.0, -0.0, 1e-310, -1e-300, 5e-324, 0.7853981633974483, 2.356194490192345, 3.141592653589793,
                      1.0e15, 1.7e15, 1.76838e15, 1.8e15, 1.0e300, inf, -inf, std::nan("")})
         xs.push_back(x);
-    for (int i = 1; i < 4000; ++i) {
+    for (int i = 1; i < 4000; ++i)
         for (double scale : {0.7853981633974483, 1.5707963267948966 * 67108864.0})
             for (double nudge : {-1e-9, 0.0, 1e-9}) xs.push_back(i * scale * (1 + nudge));
-    }
     std::mt19937_64 rng(11);
     for (int i = 0; i < 200000; ++i) {
         xs.push_back(std::uniform_real_distribution<double>(-4e6, 4e6)(rng));
@@ -86,14 +80,8 @@ TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
         tone_sine::SinesIn<Sse2, Sse2Bits>(x, y, n, ToneSine);
     };
     const Sines avx2 = [](const double* x, double* y, size_t n) { tone_sine::SinesAvx2(x, y, n, ToneSine); };
-    const struct {
-        const char* name;
-        Sines sines;
-    } paths[] = {
-        {"ToneSines", ToneSines},
-        {"SSE2", sse2},
-        {"AVX2", fir::Avx2Available() ? avx2 : nullptr},
-    };
+    struct Path { const char* name; Sines sines; };
+    const Path paths[] = {{"ToneSines", ToneSines}, {"SSE2", sse2}, {"AVX2", fir::Avx2Available() ? avx2 : nullptr}};
     for (const auto& path : paths) {
         if (!path.sines) continue;
         for (size_t offset : {0, 1, 3}) {
