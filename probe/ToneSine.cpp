@@ -14,9 +14,6 @@ using namespace tone_sine;
 
 namespace {
 
-using Sse2Lanes = double __attribute__((vector_size(16)));
-using Sse2LaneBits = int64_t __attribute__((vector_size(16)));
-
 // k with its low 26 bits cleared (toward minus infinity), so k - kHigh is a 26-bit part.
 double HighPart(double k) {
     return std::fabs(k) < kPlainLimit ? double(int64_t(k) & ~int64_t(kSplit - 1)) : std::floor(k / kSplit) * kSplit;
@@ -34,12 +31,18 @@ bool UseAvx2() {
 
 }  // namespace
 
+void tone_sine::SinesSse2(const double* x, double* y, size_t count, double (*scalar)(double)) {
+    using Lanes = double __attribute__((vector_size(16)));
+    using LaneBits = int64_t __attribute__((vector_size(16)));
+    SinesIn<Lanes, LaneBits>(x, y, count, scalar);
+}
+
 void ToneSines(const double* x, double* y, size_t count) {
     if (UseAvx2()) {
         SinesAvx2(x, y, count, ToneSine);
         return;
     }
-    SinesIn<Sse2Lanes, Sse2LaneBits>(x, y, count, ToneSine);
+    SinesSse2(x, y, count, ToneSine);
 }
 
 double ToneSine(double x) {

@@ -70,15 +70,11 @@ std::vector<double> SineArguments() {
 // Both vector widths must give ToneSine's bits for every argument, at every offset and
 // length (the tail past the last whole vector takes the scalar path).
 TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
-    using Sse2 = double __attribute__((vector_size(16)));
-    using Sse2Bits = int64_t __attribute__((vector_size(16)));
     const std::vector<double> xs = SineArguments();
     std::vector<double> expected(xs.size());
     for (size_t i = 0; i < xs.size(); ++i) expected[i] = ToneSine(xs[i]);
     using Sines = void (*)(const double*, double*, size_t);
-    const Sines sse2 = [](const double* x, double* y, size_t n) {
-        tone_sine::SinesIn<Sse2, Sse2Bits>(x, y, n, ToneSine);
-    };
+    const Sines sse2 = [](const double* x, double* y, size_t n) { tone_sine::SinesSse2(x, y, n, ToneSine); };
     const Sines avx2 = [](const double* x, double* y, size_t n) { tone_sine::SinesAvx2(x, y, n, ToneSine); };
     struct Path { const char* name; Sines sines; };
     const Path paths[] = {{"ToneSines", ToneSines}, {"SSE2", sse2}, {"AVX2", fir::Avx2Available() ? avx2 : nullptr}};
