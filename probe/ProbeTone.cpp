@@ -28,26 +28,90 @@ FirFilterParams NotchParams(float frequency) {
     return p;
 }
 
-// The tone's 32-bit sine at frame k: its phase runs from 2 pi f / rate at frame 0 on
-// without a break from one block to the next.
-float ToneValue(uint32_t k, float frequency, uint32_t rate) {
+// The tone's phase at frame k: it runs from 2 pi f / rate at frame 0 on without a break
+// from one block to the next.
+double TonePhase(uint32_t k, float frequency, uint32_t rate) {
     const double n = double(k) + 1.0;
-    return static_cast<float>(ToneSine(n * ProbeTone::kTwoPi * double(frequency) / double(rate)));
+    return n * ProbeTone::kTwoPi * double(frequency) / double(rate);
 }
 
-// 8-bit samples: silence is the stored 127, and 127 is what both sides of it can hold.
-int32_t ProbeSample8(float stored, float sine, float gain) {
-    const double amplitude = 127.0 * (double(gain) * ProbeTone::kAmplitudeFactor);
-    const float tone = static_cast<float>(amplitude * double(sine));
+// The tone's peak in stored counts. 8-bit samples: silence is the stored 127, and 127 is
+// what both sides of it can hold.
+double ToneAmplitude(const SampleFormat& format, float gain) {
+    const double counts = format.bytesPerSample == 1 ? 127.0 : double(format.maximum - format.offset);
+    return counts * (double(gain) * ProbeTone::kAmplitudeFactor);
+}
+
+int32_t AddTone8(float stored, float tone) {
     const float x = (stored - 127.0f) + tone;
     const double v = std::clamp(std::floor(double(x) + 0.5), -127.0, 128.0);
     return static_cast<int32_t>(v) + 127;
 }
 
+// The stored value of a sample after the tone, from its 32-bit sine.
+int32_t AddTone(const SampleFormat& format, float stored, float sine, double amplitude) {
+    const float tone = static_cast<float>(amplitude * double(sine));
+    if (format.bytesPerSample == 1) return AddTone8(stored, tone);
+    const float x = stored + tone;
+    // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
+    // Clamping to the whole-number ends before the conversion truncates toward zero
+    // is the same as after it, and keeps the conversion defined.
+    const double v = std::clamp(double(x) + 0.5, double(StoredLow(format.bytesPerSample)),
+                                double(StoredHigh(format.bytesPerSample)));
+    const int32_t value = static_cast<int32_t>(v);
+    return format.bytesPerSample == 3 ? Pack24(value) : value;
+}
+
+// The value ReadSample(frame, 0, false) gives for a stored channel-0 sample.
+float StoredValue(const SampleFormat& format, const uint8_t* p) {
+    const int32_t s = DecodeSample(p, format.bytesPerSample);
+    if (format.bytesPerSample <= 2) return float(s);
+    return float(int64_t(s) - format.offset);
+}
+
+// Channel 0 of frames [start, start + count) in the wave data's memory, or nullptr when
+// they do not all lie inside it.
+uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
+    const SampleFormat format = file.GetFormat();
+    const uint64_t end = uint64_t(start) + count;
+    if (!file.GetSamples() || format.bytesPerSample > 4 || end > file.GetFrameCount() ||
+        end * format.FrameSize() > file.GetByteSize())
+        return nullptr;
+    return file.GetSamples() + uint64_t(start) * format.FrameSize();
+}
+
+// The frames go in batches: the sines several at a time through ToneSines, the samples
+// read and written in place. The cursor and the count of written frames end as one
+// WriteSample per frame would leave them: Advance moves the cursor as those writes would,
+// and the batch's last sample goes through WriteSample itself, which raises the count to
+// the cursor. Frames outside the memory go through ReadSample and WriteSample alone.
 void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
                      float gain) {
-    for (uint32_t j = 0; j < frames; ++j, ++k)
-        file.WriteSample(ProbeSample(format, file.ReadSample(k, 0, false), k, frequency, gain), k, 0);
+    constexpr uint32_t kBatch = 512;
+    double phases[kBatch], sines[kBatch];
+    const uint32_t width = format.bytesPerSample, frameSize = format.FrameSize();
+    const double amplitude = ToneAmplitude(format, gain);
+    while (frames > 0) {
+        const uint32_t n = std::min(frames, kBatch);
+        for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
+        ToneSines(phases, sines, n);
+        if (uint8_t* p = Channel0(file, k, n)) {
+            for (uint32_t j = 0; j + 1 < n; ++j, p += frameSize) {
+                const int32_t value = AddTone(format, StoredValue(format, p), static_cast<float>(sines[j]), amplitude);
+                EncodeSample(p, width, value);
+            }
+            file.Advance(n - 1);
+            file.WriteSample(AddTone(format, StoredValue(format, p), static_cast<float>(sines[n - 1]), amplitude),
+                             k + n - 1, 0);
+        } else {
+            for (uint32_t j = 0; j < n; ++j)
+                file.WriteSample(AddTone(format, file.ReadSample(k + j, 0, false), static_cast<float>(sines[j]),
+                                         amplitude),
+                                 k + j, 0);
+        }
+        k += n;
+        frames -= n;
+    }
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -73,18 +137,8 @@ float ProbeGain(float level) {
 }
 
 int32_t ProbeSample(const SampleFormat& format, float stored, uint32_t k, float frequency, float gain) {
-    const float sine = ToneValue(k, frequency, format.sampleRate);
-    if (format.bytesPerSample == 1) return ProbeSample8(stored, sine, gain);
-    const double amplitude = double(format.maximum - format.offset) * (double(gain) * ProbeTone::kAmplitudeFactor);
-    const float tone = static_cast<float>(amplitude * double(sine));
-    const float x = stored + tone;
-    // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
-    // Clamping to the whole-number ends before the conversion truncates toward zero
-    // is the same as after it, and keeps the conversion defined.
-    const double v = std::clamp(double(x) + 0.5, double(StoredLow(format.bytesPerSample)),
-                                double(StoredHigh(format.bytesPerSample)));
-    const int32_t value = static_cast<int32_t>(v);
-    return format.bytesPerSample == 3 ? Pack24(value) : value;
+    const float sine = static_cast<float>(ToneSine(TonePhase(k, frequency, format.sampleRate)));
+    return AddTone(format, stored, sine, ToneAmplitude(format, gain));
 }
 
 bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& view) {

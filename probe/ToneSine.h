@@ -7,9 +7,13 @@
 // multiply-add; its error stays within about one unit in the last place of a double.
 #pragma once
 
+#include <cstddef>
+
 namespace vorn {
 
 // sin(x) for finite x; NaN for infinities and NaN.
 double ToneSine(double x);
+// y[i] = ToneSine(x[i]) for i below count, bit for bit, several at a time.
+void ToneSines(const double* x, double* y, size_t count);
 
 }  // namespace vorn

@@ -3,11 +3,9 @@
 #include <algorithm>
 
 #ifdef _WIN32
-#include <io.h>
-#define VORN_ISATTY(f) _isatty(_fileno(f))
+#include <windows.h>
 #else
 #include <unistd.h>
-#define VORN_ISATTY(f) isatty(fileno(f))
 #endif
 
 namespace vorn::cli {
@@ -20,7 +18,16 @@ constexpr size_t kNameWidth = 40;
 ProgressDisplay::ProgressDisplay(const char* cmd, size_t files, bool term)
     : command(cmd), total(files), terminal(term) {}
 
-bool ProgressDisplay::StderrIsTerminal() { return VORN_ISATTY(stderr) != 0; }
+// On Windows the NUL device counts as a character device for _isatty, so the bar went to
+// NUL one system call per character; only a console gets it there.
+bool ProgressDisplay::StderrIsTerminal() {
+#ifdef _WIN32
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
 
 void ProgressDisplay::FileStarted(const std::string& name) {
     current = name;

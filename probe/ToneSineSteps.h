@@ -1,0 +1,117 @@
+// The steps of ToneSine, written once for a plain double and for vectors of doubles (GCC
+// vector extensions), so that each vector lane does exactly the scalar code's IEEE
+// operations in its order and returns the same bits. Every file including this is built
+// without fused multiply-add.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace vorn::tone_sine {
+
+// pi/2 = kHalfPi[0] + kHalfPi[1] + kHalfPi[2] + kHalfPi[3] + about 1e-32, each piece with at
+// most 26 significant bits, so its product with a 26-bit integer is exact.
+inline constexpr double kHalfPi[4] = {0x1.921fb5p+0, 0x1.110b46p-26, 0x1.1a6263p-54, 0x1.8a2e03p-81};
+inline constexpr double kTwoOverPi = 0.6366197723675814;
+inline constexpr double kSplit = 67108864.0;  // 2^26
+// Adding and taking away 1.5 x 2^52 rounds a double below 2^51 to the nearest integer
+// (ties to even) with two plain operations, where a library call would cost more than the
+// rest of the sine on some runtimes.
+inline constexpr double kRounder = 6755399441055744.0;
+inline constexpr double kPlainLimit = 1125899906842624.0;  // 2^50: beyond it, the library's rounding
+
+// hi + lo += v, keeping the rounding error of the sum exactly (Knuth's two-sum).
+template <class T>
+inline void Accumulate(T& hi, T& lo, T v) {
+    const T s = hi + v;
+    const T b = s - hi;
+    const T error = (hi - (s - b)) + (v - b);
+    hi = s;
+    lo += error;
+}
+
+// x - k pi/2 as hi + lo, with k = kHigh + kLow, each of at most 26 bits, so every product
+// is exact.
+template <class T>
+inline void ReduceSplit(T x, T kHigh, T kLow, T& hi, T& lo) {
+    T sumHi = x, sumLo = T{};
+    for (double piece : kHalfPi) {
+        Accumulate(sumHi, sumLo, T(-(kHigh * piece)));
+        Accumulate(sumHi, sumLo, T(-(kLow * piece)));
+    }
+    hi = sumHi + sumLo;
+    lo = sumLo - (hi - sumHi);
+}
+
+// sin(hi + lo) and cos(hi + lo) for |hi| <= pi/4: the series in z = hi^2 to the terms
+// below 1e-19, the small part lo entering through the first derivative.
+template <class T>
+inline T SinNear0(T hi, T lo) {
+    const T z = hi * hi;
+    const T p = -1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880 + z * (-1.0 / 39916800 +
+                z * (1.0 / 6227020800 + z * (-1.0 / 1307674368000 + z * (1.0 / 355687428096000.0 +
+                z * (-1.0 / 121645100408832000.0))))))));
+    return hi + (hi * z * p + lo * (1.0 - 0.5 * z));
+}
+
+template <class T>
+inline T CosNear0(T hi, T lo) {
+    const T z = hi * hi;
+    const T q = 1.0 / 24 + z * (-1.0 / 720 + z * (1.0 / 40320 + z * (-1.0 / 3628800 + z * (1.0 / 479001600 +
+                z * (-1.0 / 87178291200.0 + z * (1.0 / 20922789888000.0 + z * (-1.0 / 6402373705728000.0 +
+                z * (1.0 / 2432902008176640000.0))))))));
+    return (1.0 - 0.5 * z) + (z * z * q - hi * lo);
+}
+
+// Several arguments at once. The scalar code's branches become bit masks: k comes out of
+// the rounder's sum t = 1.5 x 2^52 + k, whose low mantissa bits hold k in two's complement,
+// so masking them gives k's quadrant and its high part (k with its low 26 bits cleared,
+// what the scalar code takes from int64_t(k)) exactly. False, with nothing computed, when
+// some lane lies beyond the plain range or is not finite.
+template <class Lanes, class LaneBits>
+inline bool SineLanes(Lanes x, Lanes& result) {
+    constexpr size_t lanes = sizeof(Lanes) / sizeof(double);
+    const LaneBits signBit = LaneBits{} + INT64_MIN;
+    const Lanes q = x * kTwoOverPi;
+    const LaneBits plain = std::bit_cast<Lanes>(std::bit_cast<LaneBits>(q) & ~signBit) < kPlainLimit;
+    for (size_t i = 0; i < lanes; ++i)
+        if (plain[i] == 0) return false;
+    const Lanes t = q + kRounder;
+    const Lanes k = t - kRounder;
+    const Lanes kHigh = std::bit_cast<Lanes>(std::bit_cast<LaneBits>(t) & ~int64_t(kSplit - 1)) - kRounder;
+    Lanes hi, lo;
+    ReduceSplit(x, kHigh, Lanes(k - kHigh), hi, lo);
+    const LaneBits sine = std::bit_cast<LaneBits>(SinNear0(hi, lo));
+    const LaneBits cosine = std::bit_cast<LaneBits>(CosNear0(hi, lo));
+    const LaneBits quadrant = std::bit_cast<LaneBits>(t);
+    const LaneBits odd = -(quadrant & 1);
+    const LaneBits negative = -((quadrant >> 1) & 1);
+    result = std::bit_cast<Lanes>(((cosine & odd) | (sine & ~odd)) ^ (negative & signBit));
+    return true;
+}
+
+// y[i] = scalar(x[i]) for i below count, a vector at a time where SineLanes takes it.
+template <class Lanes, class LaneBits>
+inline void SinesIn(const double* x, double* y, size_t count, double (*scalar)(double)) {
+    constexpr size_t lanes = sizeof(Lanes) / sizeof(double);
+    size_t i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        Lanes v, r;
+        std::memcpy(&v, x + i, sizeof v);
+        if (SineLanes<Lanes, LaneBits>(v, r)) {
+            std::memcpy(y + i, &r, sizeof r);
+        } else {
+            for (size_t j = i; j < i + lanes; ++j) y[j] = scalar(x[j]);
+        }
+    }
+    for (; i < count; ++i) y[i] = scalar(x[i]);
+}
+
+// The 128-bit version (SSE2, the x86-64 baseline) and the 256-bit one, for CPUs with AVX2
+// (built with -mavx2 alone).
+void SinesSse2(const double* x, double* y, size_t count, double (*scalar)(double));
+void SinesAvx2(const double* x, double* y, size_t count, double (*scalar)(double));
+
+}  // namespace vorn::tone_sine
