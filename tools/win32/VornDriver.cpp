@@ -15,7 +15,15 @@
 //   VornDriver waittext <caption> <id> <prefix> [timeout-ms]  wait until a control's text starts with prefix
 //   VornDriver clickwait <caption> <id> <id2> <prefix> [timeout-ms]  press a button, wait until control id2's
 //                                                 text (once it has changed) starts with prefix, print the seconds
+// Faults, ownership and resources (any top-level window, not only dialogs):
+//   VornDriver activate <caption>                   make the window the active, foreground one
+//   VornDriver move <caption> <x> <y>               move the window's top-left corner to x, y (pixels)
+//   VornDriver mouseclick <caption> <id>            a real mouse click at the control's centre, as an
+//                                                 operator's arrives (a disabled window does not get it)
+//   VornDriver boxowner <caption> [timeout-ms]      wait for a message box, print "text|owner caption|owner enabled"
+//   VornDriver counts <caption>                     print the owning process's "handles gdi user private-KiB"
 #include <windows.h>
+#include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -51,13 +59,76 @@ std::string Text(HWND window) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext <caption> ...\n");
+    std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|activate|move|mouseclick|boxowner|counts <caption> ...\n");
     return 2;
 }
 
 int Fail(const char* what, const char* caption) {
     std::fprintf(stderr, "VornDriver: %s \"%s\" not found\n", what, caption);
     return 1;
+}
+
+// ---- faults, ownership and resources ----------------------------------------------
+HWND FindTopLevel(const char* caption) {
+    HWND h = nullptr;
+    while ((h = FindWindowExA(nullptr, h, nullptr, caption)))
+        if (IsWindowVisible(h)) return h;
+    return nullptr;
+}
+
+void MouseClickAt(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// Handles, GDI and USER objects, and private memory of the process that owns window.
+int PrintCounts(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    std::printf("%lu %lu %lu %llu\n", handles, GetGuiResources(process, GR_GDIOBJECTS),
+                GetGuiResources(process, GR_USEROBJECTS), static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+    CloseHandle(process);
+    return 0;
+}
+
+int RunWindowCommand(const std::string& command, int argc, char** argv) {
+    const char* caption = argv[2];
+    if (command == "boxowner") {
+        HWND box = nullptr;
+        const int timeout = argc > 3 ? std::atoi(argv[3]) : 10000;
+        if (!WaitFor(timeout, [&] { return (box = FindDialog(caption)) && GetDlgItem(box, 0xFFFF); }))
+            return Fail("message box", caption);
+        HWND owner = GetWindow(box, GW_OWNER);
+        std::printf("%s|%s|%d\n", Text(GetDlgItem(box, 0xFFFF)).c_str(), owner ? Text(owner).c_str() : "",
+                    owner && IsWindowEnabled(owner) ? 1 : 0);
+        return 0;
+    }
+    HWND window = FindTopLevel(caption);
+    if (!window) return Fail("window", caption);
+    if (command == "activate") return SetForegroundWindow(window) ? 0 : 1;
+    if (command == "counts") return PrintCounts(window);
+    if (command == "move" && argc > 4)
+        return SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+    if (command == "mouseclick" && argc > 3) {
+        HWND control = GetDlgItem(window, std::atoi(argv[3]));
+        if (!control) return Fail("control", argv[3]);
+        MouseClickAt(control);
+        return 0;
+    }
+    return Usage();
 }
 
 }  // namespace
@@ -67,6 +138,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const char* caption = argv[2];
     auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
+    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts"})
+        if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
     if (command == "wait") {
         return WaitFor(number(3, 10000), [&] { return FindDialog(caption) != nullptr; }) ? 0 : Fail("window", caption);
