@@ -6,10 +6,10 @@
 //
 //   VornDriver wait   <caption> [timeout-ms]        wait for a visible dialog
 //   VornDriver gone   <caption> [timeout-ms]        wait until no such dialog is left
-//   VornDriver text   <caption> <id>                print a control's text
+//   VornDriver text   <caption> <id> [id...]       print controls' texts, one a line
 //   VornDriver click  <caption> <id>                press a button (posted, so a box it opens does not block us)
 //   VornDriver enabled <caption> <id>               print 1 or 0
-//   VornDriver close  <caption>                     ask the window to close (WM_CLOSE)
+//   VornDriver close  <caption>                     ask the window (a dialog or any other) to close (WM_CLOSE)
 //   VornDriver escape <caption>                     press Escape in the dialog
 //   VornDriver answer <caption> <yes|no|ok> [timeout-ms]  wait for a message box, print its text, press the button
 //   VornDriver waittext <caption> <id> <prefix> [timeout-ms]  wait until a control's text starts with prefix
@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
     }
 
     HWND dialog = FindDialog(caption);
+    if (!dialog && command == "close") dialog = FindTopLevel(caption);  // any window may be closed
     if (!dialog) return Fail("window", caption);
     if (command == "close") {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -172,8 +173,9 @@ int main(int argc, char** argv) {
     if (argc < 4) return Usage();
     HWND control = GetDlgItem(dialog, std::atoi(argv[3]));
     if (!control) return Fail("control", argv[3]);
-    if (command == "text") {
+    if (command == "text") {  // more ids may follow: one line each
         std::printf("%s\n", Text(control).c_str());
+        for (int i = 4; i < argc; ++i) std::printf("%s\n", Text(GetDlgItem(dialog, std::atoi(argv[i]))).c_str());
         return 0;
     }
     if (command == "enabled") {
