@@ -26,6 +26,11 @@ std::string FormatResult(const char* format, float value) {
     return text;
 }
 
+// The analyzer opens and writes files below OutputFolder; a Windows program cannot use
+// a path longer than 259 characters, and the longest of them is the configuration file.
+constexpr std::size_t kLongestPath = 259;
+constexpr std::string_view kLongestFileBelowFolder = "\\Config\\CaptureData.cfg";
+
 bool IsPositive(float value) { return std::isfinite(value) && value > 0.0f; }
 
 // The bar's position from a value the sequence computed; a garbage analyzer reply can
@@ -99,6 +104,10 @@ bool TestSequence::SettingsAllowAStep() {
     }
     if (settings_.AutoProcess && !IsPositive(settings_.AutoProcessDelay)) {
         ShowMessage(ApplicationTitle(), kBadAutoProcessDelayMessage, MessageIcon::Stop);
+        return false;
+    }
+    if (strnlen(settings_.OutputFolder, sizeof settings_.OutputFolder) + kLongestFileBelowFolder.size() > kLongestPath) {
+        ShowMessage(ApplicationTitle(), kOutputFolderTooLongMessage, MessageIcon::Stop);
         return false;
     }
     for (const char* path : {static_cast<const char*>(settings_.OutputFolder), static_cast<const char*>(stimulus_)}) {

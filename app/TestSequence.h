@@ -49,6 +49,9 @@ inline constexpr const char* kBadAutoProcessDelayMessage =
 inline constexpr const char* kStimulusPathTooLongMessage =
     "The path of the chosen stimulus file is longer than 255 characters. "
     "Please move the file to a folder with a shorter path.";
+inline constexpr const char* kOutputFolderTooLongMessage =
+    "The output folder (OutputFolder in VORN.ini) is too long for the analyzer's files below it "
+    "(259 characters at most). Please choose a shorter folder in the Settings dialog.";
 inline constexpr const char* kCapturingText = "Capturing data...";
 inline constexpr const char* kCalculatingText = "Calculating Results...";
 inline constexpr const char* kChangeTransducerText = "Please change the transducer...";

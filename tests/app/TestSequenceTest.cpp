@@ -292,6 +292,8 @@ TEST_F(TestSequenceTest, SettingsThatWouldHangOrBreakCommandsRefuseTheStep) {
         {[](auto& t) { t.settings.AutoProcess = true, t.settings.AutoProcessDelay = -1.0f; }, kBadAutoProcessDelayMessage},
         {[](auto& t) { t.SetStimulus("C:\\x][Record]\\a.wav"); }, UnsafeCommandPathMessage("C:\\x][Record]\\a.wav")},
         {[](auto& t) { std::snprintf(t.settings.OutputFolder, 260, "C:\\[data]"); }, UnsafeCommandPathMessage("C:\\[data]")},
+        {[](auto& t) { std::snprintf(t.settings.OutputFolder, 260, "C:\\%s", std::string(234, 'd').c_str()); },
+         kOutputFolderTooLongMessage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -306,6 +308,12 @@ TEST_F(TestSequenceTest, SettingsThatWouldHangOrBreakCommandsRefuseTheStep) {
     // A delay of zero only matters when the test goes on by itself.
     SetUp();
     settings.AutoProcessDelay = 0.0f;
+    sequence.OnCaptureSealed();
+    EXPECT_TRUE(sequence.TestRunning());
+    sequence.OnCaptureSealed();  // Cancel
+    // The longest folder whose files stay within 259 characters is taken.
+    SetUp();
+    std::snprintf(settings.OutputFolder, 260, "C:\\%s", std::string(233, 'd').c_str());
     sequence.OnCaptureSealed();
     EXPECT_TRUE(sequence.TestRunning());
 }
