@@ -21,7 +21,7 @@
 //   VornDriver mouseclick <caption> <id>            a real mouse click at the control's centre, as an
 //                                                 operator's arrives (a disabled window does not get it)
 //   VornDriver boxowner <caption> [timeout-ms]      wait for a message box, print "text|owner caption|owner enabled"
-//   VornDriver counts <caption>                     print the owning process's "handles gdi user private-KiB"
+//   VornDriver counts <caption>                     print the owning process's "handles gdi user windows private-KiB"
 #include <windows.h>
 #include <psapi.h>
 
@@ -31,6 +31,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -87,18 +88,66 @@ void MouseClickAt(HWND control) {
     SendInput(2, clicks, sizeof(INPUT));
 }
 
-// Handles, GDI and USER objects, and private memory of the process that owns window.
+// The process's handles as the system's handle table lists them: GetProcessHandleCount
+// of another process gives 0 under Wine, the table is filled on both.
+unsigned long CountHandles(DWORD pid) {
+    struct Entry {
+        ULONG ownerPid;
+        BYTE objectType, flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<char> buffer(1 << 20);
+    ULONG needed = 0;
+    const ULONG kSystemHandleInformation = 16;
+    while (query && query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) ==
+                        static_cast<LONG>(0xC0000004))  // buffer too small
+        buffer.resize(buffer.size() * 2);
+    const ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
+    unsigned long mine = 0;
+    for (ULONG i = 0; i < count && sizeof(void*) + (i + 1) * sizeof(Entry) <= buffer.size(); ++i)
+        mine += entries[i].ownerPid == pid;
+    return mine;
+}
+
+// Windows of the process, top-level and child: what USER objects stand for where the
+// system does not count them (GetGuiResources gives 0 under Wine).
+unsigned long CountWindows(DWORD pid) {
+    struct Count {
+        DWORD pid;
+        unsigned long n = 0;
+    } count{pid};
+    auto top = [](HWND w, LPARAM c) -> BOOL {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        auto* total = reinterpret_cast<Count*>(c);
+        if (owner != total->pid) return TRUE;
+        ++total->n;
+        EnumChildWindows(w, [](HWND, LPARAM n) -> BOOL { ++reinterpret_cast<Count*>(n)->n; return TRUE; }, c);
+        return TRUE;
+    };
+    EnumWindows(top, reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+// "handles gdi user windows private-KiB" of the process that owns window.
 int PrintCounts(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) return 1;
     DWORD handles = 0;
-    GetProcessHandleCount(process, &handles);
+    if (!GetProcessHandleCount(process, &handles) || handles == 0) handles = CountHandles(pid);
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-    std::printf("%lu %lu %lu %llu\n", handles, GetGuiResources(process, GR_GDIOBJECTS),
-                GetGuiResources(process, GR_USEROBJECTS), static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+    std::printf("%lu %lu %lu %lu %llu\n", handles, GetGuiResources(process, GR_GDIOBJECTS),
+                GetGuiResources(process, GR_USEROBJECTS), CountWindows(pid),
+                static_cast<unsigned long long>(memory.PrivateUsage / 1024));
     CloseHandle(process);
     return 0;
 }
