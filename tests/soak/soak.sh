@@ -32,7 +32,7 @@ cleanup() {
     stop_analyzer
 }
 trap cleanup EXIT
-start_analyzer --speed 50
+start_analyzer --speed 5 --log "$(winpath "$work/analyzer.log")"
 start_vorn "$work/bin/VORN.exe"
 
 linux_memory() {  # resident and anonymous KiB of the program's Wine process
@@ -44,6 +44,7 @@ for i in $(seq "$tests"); do
     took=$(driver clickwait "$caption" 1007 1042 "Corwith Number =" 120000) || {
         failures=$((failures + 1))
         echo "test $i did not reach its Corwith Number: $(driver text "$caption" 1045 1046 1042 | tr '\n' '|')"
+        grep -v "^ok " "$work/analyzer.log" | tail -n 5
     }
     if [ "$i" -eq 1 ] || [ $((i % every)) -eq 0 ]; then
         sample="$(driver counts "$caption") $(linux_memory)"

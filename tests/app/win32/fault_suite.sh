@@ -36,13 +36,13 @@ no_link_question="Failure establishing a communication link to the Tonalith-SC s
 # sealed label | open label | result label | boxes ("-": none; texts joined by ";") | bound s | afterwards
 # Labels: P a total power, C a Corwith Number, CF/PF the failed capture/processing text, - empty.
 scenarios=$(cat <<'EOF'
-healthy                     | --speed 20                                 | sealed         | P  | P  | C  | -                               | 25 | -
+healthy                     | --speed 5                                  | sealed         | P  | P  | C  | -                               | 25 | -
 Total Power answered late   | --late "Total Power" --late-ms 10500       | sealed         | CF | -  | -  | -                               | 23 | full-same
 conversation dropped        | --drop-after 12                            | sealed         | CF | -  | -  | -                               | 14 | full
 exits in the open capture   | --exit-after 18                            | sealed         | P  | CF | -  | -                               | 28 | -
 step after it died          | none                                       | sealed         | CF | *  | -  | Failure establishing            | 10 | full
-killed mid-capture          | --speed 20                                 | kill-capture   | CF | -  | -  | -                               | 23 | full
-window closed mid-capture   | --speed 20                                 | close-capture  | CF | -  | -  | -                               | 23 | full
+killed mid-capture          | --speed 5                                  | kill-capture   | CF | -  | -  | -                               | 23 | full
+window closed mid-capture   | --speed 5                                  | close-capture  | CF | -  | -  | -                               | 23 | full
 [File Merge] refused        | --refuse "[File Merge"                     | process        | *  | *  | PF | -                               | 10 | process
 Current Time garbage        | --garbage "Current Time"                   | process        | *  | *  | PF | -                               | 10 | process
 Current Time answered late  | --late "Current Time" --late-ms 10500      | process        | *  | *  | PF | -                               | 20 | process-same
@@ -51,7 +51,7 @@ Delay Finder never answered | --silent "Delay Finder"                    | proce
 [Set Delay] refused         | --refuse "[Set Delay"                      | process        | *  | *  | PF | -                               | 10 | process
 Marked Spectrum garbage     | --garbage "Marked Spectrum"                | process-beside | *  | *  | PF | Failure Parsing Spectral Data   | 12 | process
 Marked Phase empty          | --empty "Marked Phase"                     | process        | *  | *  | PF | Failure Reading Phase Data      | 10 | process
-two analyzers               | --speed 20                                 | sealed-twice   | P  | P  | C  | -                               | 25 | -
+two analyzers               | --speed 5                                  | sealed-twice   | P  | P  | C  | -                               | 25 | -
 frozen, Cancel              | --hang-after 10                            | cancel         | *  | -  | -  | -                               | 18 | -
 frozen, close               | --hang-after 10                            | close          | *  | *  | *  | The test is still running       | 19 | -
 EOF
@@ -150,7 +150,7 @@ act_process() { press 1009; }
 act_kill-capture() { press 1007; wait_capturing; sleep 0.3; stop_analyzers; }
 act_close-capture() { press 1007; wait_capturing; sleep 0.3; driver close "$analyzer_window"; }
 act_kill-request() { press 1009; sleep 3; stop_analyzers; }
-act_sealed-twice() { first_log=$current_log; start_one --speed 20; press 1007; }
+act_sealed-twice() { first_log=$current_log; start_one --speed 5 ; press 1007; }
 act_cancel() { press 1007; wait_capturing; press 1007; }
 # The analyzer's window is the active one while the result computation's box comes up:
 # the box must still be modal to the main dialog, and a click on the step button
@@ -184,7 +184,7 @@ run_close() {  # the question, then the program must end within the bound
 }
 
 recover() {  # recover full|process[-same]
-    [[ "$1" == *-same ]] || { stop_analyzers; start_one --speed 20; }
+    [[ "$1" == *-same ]] || { stop_analyzers; start_one --speed 5 ; }
     local press_id=1007 expect=(P P C)
     [[ "$1" == process* ]] && press_id=1009 expect=('*' '*' C)
     press "$press_id"
@@ -205,7 +205,7 @@ while IFS='|' read -r name options action sealed open result expected_boxes boun
     case $options in
     -) ;;
     none) stop_analyzers ;;
-    *) stop_analyzers; eval "start_one --speed 20 $options" ;;
+    *) stop_analyzers; eval "start_one --speed 5  $options" ;;
     esac
     boxes=() took=0 failed_before=$failed
     "act_$action"
