@@ -15,8 +15,9 @@ namespace {
 // pi as the nearest 32-bit float, as the result has always been computed with.
 constexpr float kPi = 3.14159265358979323846f;
 
-float Fail(const char* text) {
+float Fail(const char* text, bool* failed) {
     ShowMessage(kCorwithCaption, text, MessageIcon::None);
+    if (failed) *failed = true;
     return 0.0f;
 }
 
@@ -46,7 +47,8 @@ float CorwithNumberFromRows(const SpectrumRow* spectrum, const SpectrumRow* phas
 }
 
 float ComputeCorwithNumber(AnalyzerConnection& link, float spanStartFreq, float spanStopFreq,
-                           float scaleFactor) {
+                           float scaleFactor, bool* failed) {
+    if (failed) *failed = false;
     // Allocated per computation (it runs once per test) and released on every path.
     std::unique_ptr<char[]> text(new (std::nothrow) char[kSpectrumTextCapacity]());
     std::unique_ptr<SpectrumRow[]> spectrum(new (std::nothrow) SpectrumRow[kMaxSpectrumRows]());
@@ -57,18 +59,18 @@ float ComputeCorwithNumber(AnalyzerConnection& link, float spanStartFreq, float 
 
     if (!text || !spectrum || !phase ||
         !link.RequestData(kMarkedSpectrumItem, text.get(), kSpectrumTextCapacity))
-        return Fail(kSpectrumReadFailedText);
+        return Fail(kSpectrumReadFailedText, failed);
     int32_t spectrumCount = 0;
     if (!ParseSpectrumRows(text.get(), kMaxSpectrumRows, spectrum.get(), spectrumCount))
-        return Fail(kSpectrumParseFailedText);
+        return Fail(kSpectrumParseFailedText, failed);
 
     if (!link.RequestData(kMarkedPhaseItem, text.get(), kSpectrumTextCapacity))
-        return Fail(kPhaseReadFailedText);
+        return Fail(kPhaseReadFailedText, failed);
     int32_t phaseCount = 0;
     if (!ParseSpectrumRows(text.get(), kMaxSpectrumRows, phase.get(), phaseCount))
-        return Fail(kSpectrumParseFailedText);
+        return Fail(kSpectrumParseFailedText, failed);
 
-    if (spectrumCount != phaseCount) return Fail(kRowCountMismatchText);
+    if (spectrumCount != phaseCount) return Fail(kRowCountMismatchText, failed);
     return CorwithNumberFromRows(spectrum.get(), phase.get(), spectrumCount, scaleFactor);
 }
 

@@ -32,8 +32,8 @@ float CorwithNumberFromRows(const SpectrumRow* spectrum, const SpectrumRow* phas
 
 // Sets the markers, fetches and parses both replies and reduces them. Any failure is
 // told to the operator (caption "VORN", OK, no icon) and gives 0; the markers then
-// stay where they were set.
+// stay where they were set. *failed (when given) tells such a 0 from a computed one.
 float ComputeCorwithNumber(AnalyzerConnection& link, float spanStartFreq, float spanStopFreq,
-                           float scaleFactor);
+                           float scaleFactor, bool* failed = nullptr);
 
 }  // namespace vorn

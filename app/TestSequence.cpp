@@ -26,6 +26,11 @@ std::string FormatResult(const char* format, float value) {
     return text;
 }
 
+// The analyzer opens and writes files below OutputFolder; a Windows program cannot use
+// a path longer than 259 characters, and the longest of them is the configuration file.
+constexpr std::size_t kLongestPath = 259;
+constexpr std::string_view kLongestFileBelowFolder = "\\Config\\CaptureData.cfg";
+
 bool IsPositive(float value) { return std::isfinite(value) && value > 0.0f; }
 
 // The bar's position from a value the sequence computed; a garbage analyzer reply can
@@ -46,9 +51,12 @@ std::string StimulusDisplayName(const char* path) {
 TestSequence::TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view,
                            Clock& clock)
     : settings_(settings), stimulus_(stimulus), link_(link), view_(view), clock_(clock) {
-    computeResult_ = [this] {
-        return ComputeCorwithNumber(link_, settings_.SpanStartFreq, settings_.SpanStopFreq,
-                                    settings_.CorwithNumberScaleFactor);
+    computeResult_ = [this]() -> std::optional<float> {
+        bool failed = false;
+        const float result = ComputeCorwithNumber(link_, settings_.SpanStartFreq, settings_.SpanStopFreq,
+                                                  settings_.CorwithNumberScaleFactor, &failed);
+        if (failed) return std::nullopt;
+        return result;
     };
 }
 
@@ -98,6 +106,10 @@ bool TestSequence::SettingsAllowAStep() {
         ShowMessage(ApplicationTitle(), kBadAutoProcessDelayMessage, MessageIcon::Stop);
         return false;
     }
+    if (strnlen(settings_.OutputFolder, sizeof settings_.OutputFolder) + kLongestFileBelowFolder.size() > kLongestPath) {
+        ShowMessage(ApplicationTitle(), kOutputFolderTooLongMessage, MessageIcon::Stop);
+        return false;
+    }
     for (const char* path : {static_cast<const char*>(settings_.OutputFolder), static_cast<const char*>(stimulus_)}) {
         if (!IsCommandSafePath(path)) {
             ShowMessage(ApplicationTitle(), UnsafeCommandPathMessage(path), MessageIcon::Stop);
@@ -109,10 +121,14 @@ bool TestSequence::SettingsAllowAStep() {
 
 bool TestSequence::EnsureLinked() {
     if (link_.Linked() || link_.Connect()) return true;
+    AskToLaunchAnalyzer();
+    return false;
+}
+
+void TestSequence::AskToLaunchAnalyzer() {
     if (Messages().Show(ApplicationTitle(), kNoLinkQuestion, MessageIcon::Stop, MessageButtons::YesNo) ==
         MessageAnswer::Yes)
         link_.LaunchAnalyzer();
-    return false;
 }
 
 void TestSequence::OnCaptureSealed() {
@@ -170,50 +186,89 @@ void TestSequence::OnSelectStimulus() {
 
 // ---- the command scripts ------------------------------------------------------------
 
-void TestSequence::RunScript(const CommandScript& script) {
+// The whole script is sent even after a refusal (as the analyzer expects its commands
+// in order); the result says whether every command was taken.
+bool TestSequence::RunScript(const CommandScript& script) {
+    bool allTaken = true;
     for (const ScriptStep& step : script) {
-        link_.SendCommand(step.command.c_str());
+        allTaken = link_.SendCommand(step.command.c_str()) && allTaken;
         if (step.waitAfterMs) clock_.Wait(step.waitAfterMs);
     }
+    return allTaken;
 }
 
-float TestSequence::RequestNumber(const char* item, std::size_t capacity) {
-    // A failed request leaves the zeroed buffer, which reads as 0.
+// Nothing when the request failed or its reply does not start with a number: a reading
+// that never came must not pass for a measured 0.
+std::optional<float> TestSequence::RequestNumber(const char* item, std::size_t capacity) {
     std::vector<char> reply(capacity, '\0');
-    link_.RequestData(item, reply.data(), reply.size());
-    return static_cast<float>(LeadingNumberOf(std::string_view(reply.data(), strnlen(reply.data(), capacity))));
+    if (!link_.RequestData(item, reply.data(), reply.size())) return std::nullopt;
+    const char* text = reply.data();
+    double value = 0.0;
+    if (ReadLeadingNumber(text, text + strnlen(text, capacity), value) == text) return std::nullopt;
+    return static_cast<float>(value);
 }
 
 // Every script that starts a step runs on a fresh conversation.
-void TestSequence::Reconnect() {
+bool TestSequence::Reconnect() {
     link_.Disconnect();
-    link_.Connect();
+    return link_.Connect();
+}
+
+void TestSequence::ShowStepFailed() {
+    if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) {
+        view_.SetItemText(state_ == TestState::OpenCapture ? IDC_OPEN_RESULT : IDC_SEALED_RESULT, kCaptureFailedText);
+    } else {
+        view_.SetItemText(IDC_CORWITH_RESULT, kProcessingFailedText);
+        state_ = TestState::Idle;
+    }
+    view_.ShowProgress(false);
+}
+
+// The analyzer failed the running step: stop whatever it started and end the step.
+void TestSequence::AbortStep() {
+    view_.KillStepTimer();
+    testRunning_ = false;
+    link_.SendCommand(StopCommand().c_str());
+    ShowStepFailed();
+    UpdateControls();
+}
+
+// The analyzer stopped serving between two steps (closed, crashed): the step cannot run.
+void TestSequence::RefuseStepWithoutLink() {
+    view_.KillStepTimer();
+    testRunning_ = false;
+    ShowStepFailed();
+    UpdateControls();
+    AskToLaunchAnalyzer();
 }
 
 void TestSequence::BeginCapture() {
-    Reconnect();
-    RunScript(CaptureScript({settings_.OutputFolder, settings_.InputDevIndex, settings_.OutputDevIndex, stimulus_,
-                             settings_.MinimizeAnalyzer != 0}));
+    if (!Reconnect()) return RefuseStepWithoutLink();
+    const bool taken = RunScript(CaptureScript({settings_.OutputFolder, settings_.InputDevIndex,
+                                                settings_.OutputDevIndex, stimulus_, settings_.MinimizeAnalyzer != 0}));
     captureStartTick_ = clock_.TickCount();
+    if (!taken) return AbortStep();
     testRunning_ = true;
     UpdateControls();
     view_.ArmStepTimer();
 }
 
 void TestSequence::BeginProcessing() {
-    Reconnect();
-    RunScript(ProcessingScript(settings_.OutputFolder, settings_.MinimizeAnalyzer != 0));
     state_ = TestState::DelaySearch;
+    if (!Reconnect()) return RefuseStepWithoutLink();
+    if (!RunScript(ProcessingScript(settings_.OutputFolder, settings_.MinimizeAnalyzer != 0))) return AbortStep();
     testRunning_ = true;
     UpdateControls();
     view_.ArmStepTimer();
 }
 
 void TestSequence::BeginAnalysisPass() {
-    Reconnect();
-    RunScript(DelaySearchEndScript());
+    if (!Reconnect()) return RefuseStepWithoutLink();
+    const bool stopped = RunScript(DelaySearchEndScript());
     state_ = TestState::Analysis;
-    RunScript(AnalysisPassScript(RequestNumber(kDelayFinderItem, kDelayFinderCapacity)));
+    // Without the delay found, the analysis pass would run on a made-up one.
+    const std::optional<float> delay = RequestNumber(kDelayFinderItem, kDelayFinderCapacity);
+    if (!stopped || !delay || !RunScript(AnalysisPassScript(*delay))) return AbortStep();
     testRunning_ = true;
     UpdateControls();
     view_.ArmStepTimer();
@@ -242,7 +297,9 @@ void TestSequence::TickCapture() {
 }
 
 void TestSequence::TickProcessing() {
-    const float t = RequestNumber(kCurrentTimeItem, kCurrentTimeCapacity);
+    const std::optional<float> time = RequestNumber(kCurrentTimeItem, kCurrentTimeCapacity);
+    if (!time) return AbortStep();  // the pass's end could never be seen
+    const float t = *time;
     const float r = static_cast<float>(static_cast<double>(t) / static_cast<double>(settings_.TestDuration));
     view_.SetProgress(ProgressPosition(state_ == TestState::DelaySearch ? r * 50.0f : r * 50.0f + 50.0f));
     if (static_cast<double>(t) > static_cast<double>(settings_.TestDuration) - 1.0) {
@@ -263,19 +320,34 @@ std::uint32_t TestSequence::DelayMilliseconds(float seconds) const {
     return ms >= 4294967294.0 ? 4294967294u : static_cast<std::uint32_t>(ms);  // never INFINITE
 }
 
-void TestSequence::FinishCapture(bool openCapture) {
-    RunScript(CaptureSaveScript(settings_.OutputFolder, openCapture));
-    const float totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
-    view_.SetItemText(openCapture ? IDC_OPEN_RESULT : IDC_SEALED_RESULT,
-                      FormatResult("Total Power (SPL) = %6.2f", totalPower));
-    RunScript(CaptureOverlayScript(openCapture));
+// False when the capture was not stopped, saved or kept on the display, or its total
+// power could not be read: the next steps would then work on a capture that is not there.
+bool TestSequence::FinishCapture(bool openCapture) {
+    const bool saved = RunScript(CaptureSaveScript(settings_.OutputFolder, openCapture));
+    const std::optional<float> totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
+    const int label = openCapture ? IDC_OPEN_RESULT : IDC_SEALED_RESULT;
+    if (totalPower) view_.SetItemText(label, FormatResult("Total Power (SPL) = %6.2f", *totalPower));
+    const bool kept = RunScript(CaptureOverlayScript(openCapture));
     view_.ShowProgress(false);
+    return saved && totalPower && kept;
+}
+
+void TestSequence::FinishAnalysis(bool stopped) {
+    const bool saved = RunScript(AnalysisSaveScript(settings_.OutputFolder));
+    const std::optional<float> corwith = stopped && saved && computeResult_ ? computeResult_() : std::nullopt;
+    if (corwith) {
+        view_.SetItemText(IDC_CORWITH_RESULT, FormatResult("Corwith Number = %6.2f", *corwith));
+        state_ = TestState::Idle;
+    } else {
+        ShowStepFailed();
+    }
+    view_.MinimizeAndRestore();
 }
 
 void TestSequence::EndStep() {
     view_.KillStepTimer();
     testRunning_ = false;
-    link_.SendCommand(StopCommand().c_str());
+    const bool stopped = link_.SendCommand(StopCommand().c_str());
     if (cancelRequested_) {
         state_ = TestState::Idle;
         UpdateControls();
@@ -283,39 +355,31 @@ void TestSequence::EndStep() {
     }
     switch (state_) {
     case TestState::SealedCapture:
-        FinishCapture(false);
-        if (settings_.AutoProcess) {
-            UpdateControls();
-            view_.SetItemText(IDC_OPEN_RESULT, kChangeTransducerText);
-            // The operator changes the transducer during this wait. It blocks the dialog
-            // on purpose: no button or timer tick may start anything before the open
-            // capture below has begun.
-            clock_.Wait(DelayMilliseconds(settings_.AutoProcessDelay));
-            // The next step starts from inside this one's end, exactly as if its button
-            // had been pressed: it finds testRunning_ false, so it starts instead of
-            // cancelling, and it re-arms the step timer itself. Nothing below may touch
-            // the state after it, hence the return.
-            OnCaptureOpen();
-            return;
+    case TestState::OpenCapture: {
+        const bool open = state_ == TestState::OpenCapture;
+        if (!FinishCapture(open) || !stopped) {
+            ShowStepFailed();
+            break;
         }
-        break;
-    case TestState::OpenCapture:
-        FinishCapture(true);
-        if (settings_.AutoProcess) {
-            // As above: the processing starts as if its button had been pressed.
-            UpdateControls();
+        if (!settings_.AutoProcess) break;
+        UpdateControls();
+        // The next step starts from inside this one's end, exactly as if its button had
+        // been pressed: it finds testRunning_ false, so it starts instead of cancelling,
+        // and it re-arms the step timer itself. Nothing below may touch the state after
+        // it, hence the returns.
+        if (open) {
             OnProcessResults();
             return;
         }
-        break;
-    case TestState::Analysis: {
-        RunScript(AnalysisSaveScript(settings_.OutputFolder));
-        const float corwith = computeResult_ ? computeResult_() : 0.0f;
-        view_.SetItemText(IDC_CORWITH_RESULT, FormatResult("Corwith Number = %6.2f", corwith));
-        state_ = TestState::Idle;
-        view_.MinimizeAndRestore();
-        break;
+        view_.SetItemText(IDC_OPEN_RESULT, kChangeTransducerText);
+        // The operator changes the transducer during this wait. It blocks the dialog on
+        // purpose: no button or timer tick may start anything before the open capture
+        // below has begun.
+        clock_.Wait(DelayMilliseconds(settings_.AutoProcessDelay));
+        OnCaptureOpen();
+        return;
     }
+    case TestState::Analysis: FinishAnalysis(stopped); break;
     case TestState::Idle:
     case TestState::DelaySearch: break;
     }

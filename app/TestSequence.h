@@ -8,6 +8,13 @@
 //   Idle -> SealedCapture -> OpenCapture -> DelaySearch -> Analysis -> Idle
 // Cancel (a step button while it reads "Cancel") and a close go straight to Idle.
 //
+// A step fails when the analyzer does not take one of its commands, a reading never
+// comes or holds no number, or the result cannot be computed: the step's label then
+// says so instead of showing a number, the step ends at once (a processing pass that
+// cannot read "Current Time" would otherwise never end) and an automatic run stops
+// there. When the conversation cannot be reopened at the start of a script, the step
+// does not start and the operator is asked, as at a button press without a link.
+//
 // Portable: it reaches the window through MainView, the analyzer through
 // AnalyzerConnection, time through Clock and the operator through the message sink.
 #pragma once
@@ -20,6 +27,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vorn {
@@ -41,9 +49,15 @@ inline constexpr const char* kBadAutoProcessDelayMessage =
 inline constexpr const char* kStimulusPathTooLongMessage =
     "The path of the chosen stimulus file is longer than 255 characters. "
     "Please move the file to a folder with a shorter path.";
+inline constexpr const char* kOutputFolderTooLongMessage =
+    "The output folder (OutputFolder in VORN.ini) is too long for the analyzer's files below it "
+    "(259 characters at most). Please choose a shorter folder in the Settings dialog.";
 inline constexpr const char* kCapturingText = "Capturing data...";
 inline constexpr const char* kCalculatingText = "Calculating Results...";
 inline constexpr const char* kChangeTransducerText = "Please change the transducer...";
+// A failed step's label: no number, so that nothing reads as a measurement.
+inline constexpr const char* kCaptureFailedText = "Capture failed - no valid answer from the analyzer";
+inline constexpr const char* kProcessingFailedText = "Processing failed - no valid answer from the analyzer";
 
 // The file name part of a path: what follows its last backslash (the whole path when it
 // has none).
@@ -51,9 +65,10 @@ std::string StimulusDisplayName(const char* path);
 
 class TestSequence {
 public:
-    // Computes the Corwith Number at the end of the analysis pass (0 after a failure);
-    // ComputeCorwithNumber over the sequence's link unless a test puts another in place.
-    using ResultComputation = std::function<float()>;
+    // Computes the Corwith Number at the end of the analysis pass (nothing after a
+    // failure); ComputeCorwithNumber over the sequence's link unless a test puts
+    // another in place.
+    using ResultComputation = std::function<std::optional<float>()>;
 
     TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view, Clock& clock);
     TestSequence(const TestSequence&) = delete;  // the default result computation refers to this object
@@ -83,15 +98,20 @@ private:
     bool PrepareStep();
     bool SettingsAllowAStep();
     bool EnsureLinked();
+    void AskToLaunchAnalyzer();
     void BeginCapture();
     void BeginProcessing();
     void BeginAnalysisPass();
     void TickCapture();
     void TickProcessing();
-    void FinishCapture(bool openCapture);
-    void Reconnect();
-    void RunScript(const CommandScript& script);
-    float RequestNumber(const char* item, std::size_t capacity);
+    bool FinishCapture(bool openCapture);
+    void FinishAnalysis(bool stopped);
+    bool Reconnect();
+    void AbortStep();
+    void RefuseStepWithoutLink();
+    void ShowStepFailed();
+    bool RunScript(const CommandScript& script);
+    std::optional<float> RequestNumber(const char* item, std::size_t capacity);
     std::uint32_t DelayMilliseconds(float seconds) const;
 
     TestSettings& settings_;

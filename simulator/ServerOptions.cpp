@@ -53,7 +53,7 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
                                     : a == "--empty" ? ReplyFault::Empty
                                                      : ReplyFault::Garbage;
         } else if (a == "--late-ms" || a == "--garbage-length" || a == "--drop-after" ||
-                   a == "--exit-after") {
+                   a == "--exit-after" || a == "--hang-after") {
             if (!value(v)) return std::nullopt;
             int n = 0;
             if (!ReadInt(v, 1, 100000000, n)) {
@@ -63,7 +63,8 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
             (a == "--late-ms" ? options.lateMs
              : a == "--garbage-length" ? options.garbageLength
              : a == "--drop-after" ? options.dropAfter
-                                   : options.exitAfter) = n;
+             : a == "--exit-after" ? options.exitAfter
+                                   : options.hangAfter) = n;
         } else if (a == "--refuse") {
             if (!value(v)) return std::nullopt;
             options.refusedCommands.push_back(v);

@@ -26,6 +26,7 @@ struct ServerOptions {
     std::vector<std::string> refusedCommands;  // refused when the command starts with one
     int dropAfter = 0;              // > 0: end the conversation after this many transactions
     int exitAfter = 0;              // > 0: quit without a word after this many transactions
+    int hangAfter = 0;              // > 0: stop serving (window alive, no answers) after this many
 };
 
 // Reads the arguments (without the program name). On an error returns nothing and

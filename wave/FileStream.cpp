@@ -6,14 +6,17 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <filesystem>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
+#include <windows.h>
+#undef ReplaceFile  // the platform's name for ReplaceFileA; ours is vorn::ReplaceFile
 #define VORN_OPEN _open
 #define VORN_FDOPEN _fdopen
 #define VORN_CLOSE _close
@@ -34,6 +37,20 @@
 namespace vorn {
 
 namespace {
+// Paths are joined and split as plain text. std::filesystem reads a narrow path as UTF-8
+// under MinGW and so mangles every letter of the ANSI code page ("é" in a folder name),
+// and the file then cannot be opened.
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return std::strchr(kSeparators, folder.back()) ? folder + name : folder + kSeparators[0] + name;
+}
+
 int Seek64(std::FILE* f, uint64_t offset, int whence) {
 #ifdef _WIN32
     return _fseeki64(f, int64_t(offset), whence);
@@ -78,7 +95,7 @@ bool FileStream::CreateUnique(const std::string& folder, const std::string& pref
     for (int attempt = 0; attempt < 100; ++attempt) {
         char unique[32];
         std::snprintf(unique, sizeof unique, "%08x.tmp", seed + counter.fetch_add(1) * 7919u);
-        std::string candidate = (std::filesystem::path(folder) / (prefix + unique)).string();
+        std::string candidate = JoinPath(folder, prefix + unique);
         // O_EXCL: an existing file of that name is never taken over.
         int fd = VORN_OPEN(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, VORN_MODE);
         if (fd < 0) {
@@ -155,29 +172,43 @@ uint64_t FileStream::Size() {
 }
 
 std::string SystemTempFolder() {
+#ifdef _WIN32
+    char folder[MAX_PATH + 1] = {};
+    const DWORD n = GetTempPathA(sizeof folder, folder);
+    return n == 0 || n >= sizeof folder ? std::string(".") : std::string(folder, n);
+#else
     std::error_code ec;
     std::filesystem::path p = std::filesystem::temp_directory_path(ec);
     return ec ? std::string(".") : p.string();
+#endif
 }
 
 std::string FolderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
+    const std::size_t last = path.find_last_of(kSeparators);
+    if (last == std::string::npos) return ".";
+    // The root keeps its separator ("/", "C:\"): without it, "C:" would be C:'s current folder.
+    const bool root = last == 0 || (last == 2 && path[1] == ':');
+    return path.substr(0, root ? last + 1 : last);
 }
 
 bool IsReadOnly(const std::string& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) return false;
-    return (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+#else
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IWUSR) == 0;
+#endif
 }
 
 bool ReplaceFile(const std::string& source, const std::string& destination) {
     if (IsReadOnly(destination)) return false;
     FileStep();
-    std::error_code ec;
-    std::filesystem::rename(source, destination, ec);
-    return !ec;
+#ifdef _WIN32
+    return MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(source.c_str(), destination.c_str()) == 0;
+#endif
 }
 
 bool RemoveFile(const std::string& path) {

@@ -60,8 +60,30 @@ bool AnalyzerLink::Connect() {
     return true;
 }
 
+// Closing a conversation posts a terminate to the analyzer's window and waits for its
+// answer, up to a fixed 10 s inside the DDE library, whatever the link's own time-out.
+// An analyzer that hangs, or one that has just died and whose window the system has
+// not yet taken away, never answers: every close, the program's own included, then
+// waited out those 10 s. So the window is asked for a sign of life first (a message
+// that any pumping window answers at once); without one, the conversation is ended
+// on this side as if the analyzer had ended it, and the library has nothing to wait for.
+void AnalyzerLink::CloseConversation() {
+    DispatchPendingDdeMessages();  // a terminate the analyzer already sent ends it here
+    CONVINFO info = {};
+    info.cb = sizeof info;
+    DWORD_PTR answer = 0;
+    if (DdeQueryConvInfo(conversation_, QID_SYNC, &info) && (info.wStatus & ST_CONNECTED) &&
+        IsWindow(info.hwndPartner) &&
+        !SendMessageTimeoutA(info.hwndPartner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kPartnerProbeMs,
+                             &answer)) {
+        PostMessageA(info.hwnd, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwndPartner), 0);
+        DispatchPendingDdeMessages();
+    }
+    DdeDisconnect(conversation_);
+}
+
 void AnalyzerLink::Disconnect() {
-    if (conversation_) DdeDisconnect(conversation_);
+    if (conversation_) CloseConversation();
     conversation_ = nullptr;
     if (instance_) {
         if (service_) DdeFreeStringHandle(instance_, service_);

@@ -6,6 +6,9 @@
 // arrives after its transaction gave up stays queued for the link's hidden DDE
 // window; the link dispatches pending DDE messages before each transaction so such a
 // late reply is never read as the answer to a later one.
+//
+// Disconnect takes at most about kPartnerProbeMs, also when the analyzer has just died
+// or hangs (see CloseConversation).
 #pragma once
 
 #include "analyzer/AnalyzerConnection.h"
@@ -21,6 +24,8 @@
 namespace vorn {
 
 inline constexpr DWORD kAnalyzerTimeoutMs = 10000;
+// How long Disconnect waits for a sign of life from the analyzer's window.
+inline constexpr UINT kPartnerProbeMs = 1000;
 inline constexpr const char* kDdeInitializeFailedText = "DdeInitialize failed";
 inline constexpr const char* kAnalyzerNotInstalledText =
     "Failure opening the Tonalith-SC signal processing application.  Make sure it is "
@@ -53,6 +58,7 @@ private:
     bool Ready() const;
     void ReportLastError();
     void DispatchPendingDdeMessages();
+    void CloseConversation();
 
     bool linked_ = false;
     DWORD instance_ = 0;

@@ -13,13 +13,30 @@ UINT IconFlags(MessageIcon icon) {
     }
     return 0;
 }
+
+BOOL CALLBACK TakeFirstUsableWindow(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The program's own window in use: the topmost visible and enabled top-level window of
+// this thread, which is the modal dialog open at the time or else the main dialog.
+// Not GetActiveWindow(): that is NULL while the operator works in another program's
+// window (the analyzer's, during a test), and a box without an owner leaves the main
+// dialog enabled, so a click on a step button would run the sequence again from
+// inside the step that shows the box.
+HWND OwnerForBox() {
+    HWND owner = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), TakeFirstUsableWindow, reinterpret_cast<LPARAM>(&owner));
+    return owner;
+}
 }  // namespace
 
 MessageAnswer MessageBoxSink::Show(const std::string& caption, const std::string& text,
                                    MessageIcon icon, MessageButtons buttons) {
     const UINT type = (buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK) | IconFlags(icon);
-    // The active window of this thread owns the box, so it is modal to the dialog in use.
-    const int answer = MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), type);
+    const int answer = MessageBoxA(OwnerForBox(), text.c_str(), caption.c_str(), type);
     if (buttons == MessageButtons::YesNo) return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
     return MessageAnswer::Ok;
 }

@@ -195,6 +195,12 @@ void DdeServer::AfterTransaction(HWND client) {
         // Gone without a word, as a crashed analyzer would be.
         ExitProcess(3);
     }
+    if (options_.hangAfter > 0 && transactions_ >= options_.hangAfter) {
+        log_.Add("hang    after " + std::to_string(transactions_) + " transactions");
+        // Frozen, as an analyzer stuck in a long computation is: its window stays, and
+        // nothing is answered any more until the process is ended from outside.
+        Sleep(INFINITE);
+    }
     if (options_.dropAfter > 0 && transactions_ >= options_.dropAfter && clients_.erase(client)) {
         log_.Add("drop    after " + std::to_string(transactions_) + " transactions");
         PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window_), 0);

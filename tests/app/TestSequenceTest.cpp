@@ -56,7 +56,7 @@ public:
     test::MessageRecorder messages;
     TestSequence sequence{settings, stimulus, link, view, clock};
     Log log;
-    float result = 0.0f;
+    std::optional<float> result = 0.0f;
     std::uint32_t captureStart = 0;
 };
 
@@ -166,14 +166,62 @@ TEST_F(TestSequenceTest, ProcessingRunsTwoPassesAndComputesTheResult) {
     EXPECT_EQ(view.minimizeRestores, 1);
 }
 
-TEST_F(TestSequenceTest, FailedRequestsReadAsZero) {
-    StartSealed();
-    TickAt(10001);
-    EXPECT_EQ(view.Text(IDC_SEALED_RESULT), "Total Power (SPL) =   0.00");
-    sequence.OnProcessResults();
-    link.replies["Current Time"] = "100";
-    sequence.OnStepTimer(IDT_STEP_TIMER);
-    EXPECT_NE(std::find(log.begin(), log.end(), "[Set Delay 0.000000]"), log.end());
+// One automatic test with one fault each: the step that meets it shows a label without a
+// number, the run stops there, and what was measured before keeps its value.
+TEST_F(TestSequenceTest, AFailedReadingOrRefusedCommandFailsItsStepAndStopsTheRun) {
+    const std::string power = "Total Power (SPL) =  85.30", capture = kCaptureFailedText,
+                      processing = kProcessingFailedText, corwith = "Corwith Number =   1.00";
+    const struct {
+        const char* fault;
+        std::function<void(TestSequenceTest&)> inject;
+        std::string sealed, open, result;
+        Log messages;
+    } cases[] = {
+        {"none", [](auto&) {}, power, power, corwith, {}},
+        {"Total Power never answered", [](auto& t) { t.link.replies.erase("Total Power"); }, capture, "", "", {}},
+        {"Total Power without a number", [](auto& t) { t.link.replies["Total Power"] = "ABC"; }, capture, "", "", {}},
+        {"[Record] refused", [](auto& t) { t.link.refused = {"[Record]"}; }, capture, "", "", {}},
+        {"open capture not saved", [](auto& t) { t.link.refused = {"[File Save C:\\VORNData\\Output\\Test2"}; },
+         power, capture, "", {}},
+        {"analyzer gone before the open capture",
+         [](auto& t) {
+             t.link.onCommand = [&t](const std::string& c) { t.link.connectSucceeds = c != "[Set Left Overlay 1]"; };
+         },
+         power, capture, "", {kNoLinkQuestion}},
+        {"[File Merge] refused", [](auto& t) { t.link.refused = {"[File Merge"}; }, power, power, processing, {}},
+        {"Current Time without a number", [](auto& t) { t.link.replies["Current Time"] = "--"; }, power, power,
+         processing, {}},
+        {"Delay Finder never answered", [](auto& t) { t.link.replies.erase("Delay Finder"); }, power, power,
+         processing, {}},
+        {"Merged.wav not saved", [](auto& t) { t.link.refused = {"[File Save C:\\VORNData\\Output\\Merged"}; },
+         power, power, processing, {}},
+        {"result not computed", [](auto& t) { t.result.reset(); }, power, power, processing, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SetUp();
+        link = test::FakeAnalyzerConnection{};
+        messages.messages.clear();
+        settings.AutoProcess = true;
+        link.replies = {{"Total Power", "85.3 dB SPL"}, {"Delay Finder", "0.5 ms"}, {"Current Time", "9.5 s"}};
+        result = 1.0f;
+        c.inject(*this);
+        sequence.OnCaptureSealed();
+        for (int tick = 0; view.timerArmed && tick < 1000; ++tick) {
+            clock.now += 200;
+            sequence.OnStepTimer(IDT_STEP_TIMER);
+        }
+        EXPECT_FALSE(sequence.TestRunning());
+        EXPECT_FALSE(view.timerArmed);
+        EXPECT_TRUE(AllEnabled());
+        EXPECT_EQ(view.Text(IDC_SEALED_RESULT), c.sealed);
+        EXPECT_EQ(view.Text(IDC_OPEN_RESULT), c.open);
+        EXPECT_EQ(view.Text(IDC_CORWITH_RESULT), c.result);
+        EXPECT_EQ(messages.Texts(), c.messages);
+        const Log sent = link.Commands();
+        const auto lastStart = std::find_if(sent.rbegin(), sent.rend(), [](auto& s) { return s == "[Record]" || s == "[Run]"; });
+        EXPECT_NE(std::find(sent.rbegin(), lastStart, "[Stop]"), lastStart) << "the analyzer is left running";
+    }
 }
 
 TEST_F(TestSequenceTest, CancelDuringTheSealedCaptureSavesNothing) {
@@ -244,6 +292,8 @@ TEST_F(TestSequenceTest, SettingsThatWouldHangOrBreakCommandsRefuseTheStep) {
         {[](auto& t) { t.settings.AutoProcess = true, t.settings.AutoProcessDelay = -1.0f; }, kBadAutoProcessDelayMessage},
         {[](auto& t) { t.SetStimulus("C:\\x][Record]\\a.wav"); }, UnsafeCommandPathMessage("C:\\x][Record]\\a.wav")},
         {[](auto& t) { std::snprintf(t.settings.OutputFolder, 260, "C:\\[data]"); }, UnsafeCommandPathMessage("C:\\[data]")},
+        {[](auto& t) { std::snprintf(t.settings.OutputFolder, 260, "C:\\%s", std::string(234, 'd').c_str()); },
+         kOutputFolderTooLongMessage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -258,6 +308,12 @@ TEST_F(TestSequenceTest, SettingsThatWouldHangOrBreakCommandsRefuseTheStep) {
     // A delay of zero only matters when the test goes on by itself.
     SetUp();
     settings.AutoProcessDelay = 0.0f;
+    sequence.OnCaptureSealed();
+    EXPECT_TRUE(sequence.TestRunning());
+    sequence.OnCaptureSealed();  // Cancel
+    // The longest folder whose files stay within 259 characters is taken.
+    SetUp();
+    std::snprintf(settings.OutputFolder, 260, "C:\\%s", std::string(233, 'd').c_str());
     sequence.OnCaptureSealed();
     EXPECT_TRUE(sequence.TestRunning());
 }

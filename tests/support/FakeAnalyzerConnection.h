@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorn::test {
@@ -29,6 +30,8 @@ public:
         if (!linked) return false;
         calls.push_back(command);
         if (onCommand) onCommand(command);
+        for (const auto& prefix : refused)
+            if (std::string_view(command).substr(0, prefix.size()) == prefix) return false;
         return true;
     }
     bool RequestData(const char* item, char* buffer, std::size_t capacity) override {
@@ -68,7 +71,8 @@ public:
     bool linked = false;
     bool connectSucceeds = true;
     bool launchSucceeds = true;
-    std::map<std::string, std::string> replies;
+    std::map<std::string, std::string> replies;  // an item without a reply fails
+    std::vector<std::string> refused;            // commands starting so are refused
     std::vector<std::string> calls;
 };
 

@@ -6,10 +6,10 @@
 //
 //   VornDriver wait   <caption> [timeout-ms]        wait for a visible dialog
 //   VornDriver gone   <caption> [timeout-ms]        wait until no such dialog is left
-//   VornDriver text   <caption> <id>                print a control's text
+//   VornDriver text   <caption> <id> [id...]       print controls' texts, one a line
 //   VornDriver click  <caption> <id>                press a button (posted, so a box it opens does not block us)
 //   VornDriver enabled <caption> <id>               print 1 or 0
-//   VornDriver close  <caption>                     ask the window to close (WM_CLOSE)
+//   VornDriver close  <caption>                     ask the window (a dialog or any other) to close (WM_CLOSE)
 //   VornDriver escape <caption>                     press Escape in the dialog
 //   VornDriver answer <caption> <yes|no|ok> [timeout-ms]  wait for a message box, print its text, press the button
 //   VornDriver waittext <caption> <id> <prefix> [timeout-ms]  wait until a control's text starts with prefix
@@ -25,8 +25,16 @@
 //   VornDriver combo  <caption> <id>                print a combo box's entry count and selected position (-1: none)
 //   VornDriver browse <caption> <folder>            in a shell folder browser: print its title, select the
 //                                                 folder and press OK
+// Faults, ownership and resources (any top-level window, not only dialogs):
+//   VornDriver activate <caption>                   make the window the active, foreground one
+//   VornDriver move <caption> <x> <y>               move the window's top-left corner to x, y (pixels)
+//   VornDriver mouseclick <caption> <id>            a real mouse click at the control's centre, as an
+//                                                 operator's arrives (a disabled window does not get it)
+//   VornDriver boxowner <caption> [timeout-ms]      wait for a message box, print "text|owner caption|owner enabled"
+//   VornDriver counts <caption>                     print the owning process's "handles gdi user windows private-KiB"
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 #include <chrono>
@@ -36,6 +44,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -146,13 +155,125 @@ bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
 
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
-                         "settext|key|file|checked|check|combo|browse <caption> ...\n");
+                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts "
+                         "<caption> ...\n");
     return 2;
 }
 
 int Fail(const char* what, const char* caption) {
     std::fprintf(stderr, "VornDriver: %s \"%s\" not found\n", what, caption);
     return 1;
+}
+
+// ---- faults, ownership and resources ----------------------------------------------
+HWND FindTopLevel(const char* caption) {
+    HWND h = nullptr;
+    while ((h = FindWindowExA(nullptr, h, nullptr, caption)))
+        if (IsWindowVisible(h)) return h;
+    return nullptr;
+}
+
+void MouseClickAt(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+// The process's handles as the system's handle table lists them: GetProcessHandleCount
+// of another process gives 0 under Wine, the table is filled on both.
+unsigned long CountHandles(DWORD pid) {
+    struct Entry {
+        ULONG ownerPid;
+        BYTE objectType, flags;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<char> buffer(1 << 20);
+    ULONG needed = 0;
+    const ULONG kSystemHandleInformation = 16;
+    while (query && query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) ==
+                        static_cast<LONG>(0xC0000004))  // buffer too small
+        buffer.resize(buffer.size() * 2);
+    const ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
+    unsigned long mine = 0;
+    for (ULONG i = 0; i < count && sizeof(void*) + (i + 1) * sizeof(Entry) <= buffer.size(); ++i)
+        mine += entries[i].ownerPid == pid;
+    return mine;
+}
+
+// Windows of the process, top-level and child: what USER objects stand for where the
+// system does not count them (GetGuiResources gives 0 under Wine).
+unsigned long CountWindows(DWORD pid) {
+    struct Count {
+        DWORD pid;
+        unsigned long n = 0;
+    } count{pid};
+    auto top = [](HWND w, LPARAM c) -> BOOL {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        auto* total = reinterpret_cast<Count*>(c);
+        if (owner != total->pid) return TRUE;
+        ++total->n;
+        EnumChildWindows(w, [](HWND, LPARAM n) -> BOOL { ++reinterpret_cast<Count*>(n)->n; return TRUE; }, c);
+        return TRUE;
+    };
+    EnumWindows(top, reinterpret_cast<LPARAM>(&count));
+    return count.n;
+}
+
+// "handles gdi user windows private-KiB" of the process that owns window.
+int PrintCounts(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    DWORD handles = 0;
+    if (!GetProcessHandleCount(process, &handles) || handles == 0) handles = CountHandles(pid);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    std::printf("%lu %lu %lu %lu %llu\n", handles, GetGuiResources(process, GR_GDIOBJECTS),
+                GetGuiResources(process, GR_USEROBJECTS), CountWindows(pid),
+                static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+    CloseHandle(process);
+    return 0;
+}
+
+int RunWindowCommand(const std::string& command, int argc, char** argv) {
+    const char* caption = argv[2];
+    if (command == "boxowner") {
+        HWND box = nullptr;
+        const int timeout = argc > 3 ? std::atoi(argv[3]) : 10000;
+        if (!WaitFor(timeout, [&] { return (box = FindDialog(caption)) && GetDlgItem(box, 0xFFFF); }))
+            return Fail("message box", caption);
+        HWND owner = GetWindow(box, GW_OWNER);
+        std::printf("%s|%s|%d\n", Text(GetDlgItem(box, 0xFFFF)).c_str(), owner ? Text(owner).c_str() : "",
+                    owner && IsWindowEnabled(owner) ? 1 : 0);
+        return 0;
+    }
+    HWND window = FindTopLevel(caption);
+    if (!window) return Fail("window", caption);
+    if (command == "activate") return SetForegroundWindow(window) ? 0 : 1;
+    if (command == "counts") return PrintCounts(window);
+    if (command == "move" && argc > 4)
+        return SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+    if (command == "mouseclick" && argc > 3) {
+        HWND control = GetDlgItem(window, std::atoi(argv[3]));
+        if (!control) return Fail("control", argv[3]);
+        MouseClickAt(control);
+        return 0;
+    }
+    return Usage();
 }
 
 }  // namespace
@@ -162,6 +283,8 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const char* caption = argv[2];
     auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
+    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts"})
+        if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
     if (command == "wait") {
         return WaitFor(number(3, 10000), [&] { return FindDialog(caption) != nullptr; }) ? 0 : Fail("window", caption);
@@ -196,6 +319,7 @@ int main(int argc, char** argv) {
     }
 
     HWND dialog = FindDialog(caption);
+    if (!dialog && command == "close") dialog = FindTopLevel(caption);  // any window may be closed
     if (!dialog) return Fail("window", caption);
     if (command == "key") {
         if (argc < 4) return Usage();
@@ -232,8 +356,9 @@ int main(int argc, char** argv) {
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
         return 0;
     }
-    if (command == "text") {
+    if (command == "text") {  // more ids may follow: one line each
         std::printf("%s\n", Text(control).c_str());
+        for (int i = 4; i < argc; ++i) std::printf("%s\n", Text(GetDlgItem(dialog, std::atoi(argv[i]))).c_str());
         return 0;
     }
     if (command == "checked") {

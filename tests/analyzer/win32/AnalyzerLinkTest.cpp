@@ -183,5 +183,19 @@ TEST(AnalyzerLinkTest, TimeOutsAndAnExitedAnalyzerFailTransactionsAndLateReplies
     client.ExpectDebugLines(3);
 }
 
+// A frozen analyzer keeps its window but answers nothing; closing the conversation must
+// not wait for its goodbye, which the DDE library alone would await for 10 s.
+TEST(AnalyzerLinkTest, DisconnectFromAFrozenAnalyzerWaitsOnlyForTheProbe) {
+    Analyzer analyzer("--hang-after 1");
+    Client client(analyzer.service);
+    ASSERT_TRUE(client.Connect());
+    EXPECT_TRUE(client.Send(StopCommand()));  // answered; the analyzer freezes after it
+    ASSERT_TRUE(test::WaitUntil([&] { return analyzer.LogCount("hang    after 1") == 1; }, 5000));
+    const ULONGLONG start = GetTickCount64();
+    client.link.Disconnect();
+    EXPECT_LT(SecondsSince(start), kPartnerProbeMs / 1000.0 + 1.5);
+    EXPECT_FALSE(client.link.Linked());
+}
+
 }  // namespace
 }  // namespace vorn
