@@ -23,6 +23,28 @@ check() {
 equals() { [ "$1" = "$2" ] || { echo "     expected \"$2\", got \"$1\""; return 1; }; }
 starts() { [[ "$1" == "$2"* ]] || { echo "     expected \"$2...\", got \"$1\""; return 1; }; }
 
+# in_wine_session SCRIPT ARGS...: a script run on its own, outside the test run's Wine
+# session, runs itself again inside a session of the tree's own prefix.
+in_wine_session() {
+    [ -n "${VORN_WINE_SESSION:-}" ] && return 0
+    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
+    exec "$here_lib/wine-session.sh" bash "$@"
+}
+
+# make_workspace NAME [DURATION DELAY]: a fresh $tree/NAME-scratch (in `work`) with the
+# program's own copy in bin/; with DURATION and DELAY also the data folder (in `data`,
+# Windows form) and a VORN.ini for automatic tests of that TestDuration and AutoProcessDelay.
+make_workspace() {
+    work="$tree/$1-scratch"
+    rm -rf "$work"
+    mkdir -p "$work/bin"
+    cp "$tree/app/VORN.exe" "$work/bin/"
+    [ $# -ge 3 ] || return 0
+    prepare_data_folder "$work/data"
+    data=$(winpath "$work/data")
+    write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" "$2" "$3" 1
+}
+
 # The Windows form of a Unix path (Wine's drive Z:).
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 

@@ -12,21 +12,11 @@
 #   tests/soak/soak.sh build/windows
 set -uo pipefail
 tree=$(cd "$1" && pwd)
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-if [ -z "${VORN_WINE_SESSION:-}" ]; then
-    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
-    exec "$source_dir/scripts/wine-session.sh" bash "$0" "$@"
-fi
-source "$source_dir/scripts/e2e-lib.sh"
+source "$(dirname "$0")/../../scripts/e2e-lib.sh"
+in_wine_session "$0" "$@"
 tests=${SOAK_TESTS:-200} every=${SOAK_EVERY:-20} slack=${SOAK_MEMORY_SLACK_KIB:-4096}
 
-work="$tree/soak-scratch"
-rm -rf "$work"
-mkdir -p "$work/bin"
-cp "$tree/app/VORN.exe" "$work/bin/"
-prepare_data_folder "$work/data"
-data=$(winpath "$work/data")
-write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" 1.0 0.1 1
+make_workspace soak 1.0 0.1
 cleanup() {
     [ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null
     stop_analyzer

@@ -10,20 +10,10 @@
 # Prints "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 tree=$(cd "$1" && pwd)
-scripts=$(cd "$(dirname "$0")/../../../scripts" && pwd)
-if [ -z "${VORN_WINE_SESSION:-}" ]; then  # run on its own: make a Wine session for it
-    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
-    exec "$scripts/wine-session.sh" bash "$0" "$@"
-fi
-source "$scripts/e2e-lib.sh"
+source "$(dirname "$0")/../../../scripts/e2e-lib.sh"
+in_wine_session "$0" "$@"
 
-work="$tree/e2e-scratch"
-rm -rf "$work"
-mkdir -p "$work/bin"
-cp "$tree/app/VORN.exe" "$work/bin/"
-prepare_data_folder "$work/data"
-data=$(winpath "$work/data")
-write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" 5.0 1.0 1
+make_workspace e2e 5.0 1.0
 cleanup() {
     [ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null
     stop_analyzer

@@ -19,11 +19,8 @@
 set -uo pipefail
 tree=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/../../.." && pwd)
-if [ -z "${VORN_WINE_SESSION:-}" ]; then  # run on its own: make a Wine session for it
-    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
-    exec "$source_dir/scripts/wine-session.sh" bash "$0" "$@"
-fi
 source "$source_dir/scripts/e2e-lib.sh"
+in_wine_session "$0" "$@"
 analyzer_window="VORN substitute analyzer - Tonaserv"
 
 # The program's own texts, read from where the program defines them.
@@ -82,13 +79,7 @@ now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 within() { awk -v t="$1" -v b="$2" 'BEGIN { exit !(t <= b) }'; }
 
-work="$tree/fault-scratch"
-rm -rf "$work"
-mkdir -p "$work/bin"
-cp "$tree/app/VORN.exe" "$work/bin/"
-prepare_data_folder "$work/data"
-data=$(winpath "$work/data")
-write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" 1.0 0.1 1
+make_workspace fault 1.0 0.1
 cleanup() {
     [ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null
     stop_analyzers

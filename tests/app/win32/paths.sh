@@ -11,17 +11,11 @@
 set -uo pipefail
 tree=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/../../.." && pwd)
-if [ -z "${VORN_WINE_SESSION:-}" ]; then
-    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
-    exec "$source_dir/scripts/wine-session.sh" bash "$0" "$@"
-fi
 source "$source_dir/scripts/e2e-lib.sh"
+in_wine_session "$0" "$@"
 capture_failed=$(sed -n 's/.*kCaptureFailedText = "\([^"]*\)".*/\1/p' "$source_dir/app/TestSequence.h")
 
-work="$tree/paths-scratch"
-rm -rf "$work"
-mkdir -p "$work/bin"
-cp "$tree/app/VORN.exe" "$work/bin/"
+make_workspace paths
 cleanup() {
     [ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null
     stop_analyzer

@@ -3,18 +3,12 @@
 # a refused entry, Defaults, Cancel, the folder browser, the probe-tone tool, OK into VORN.ini.
 set -uo pipefail
 tree=$(cd "$1" && pwd)
-scripts=$(cd "$(dirname "$0")/../../../scripts" && pwd)
-if [ -z "${VORN_WINE_SESSION:-}" ]; then  # run on its own: make a Wine session for it
-    export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
-    exec "$scripts/wine-session.sh" bash "$0" "$@"
-fi
-source "$scripts/e2e-lib.sh"
+source "$(dirname "$0")/../../../scripts/e2e-lib.sh"
+in_wine_session "$0" "$@"
 
 dialog=Settings probe="Add Probe Tone " browser="Browse for Folder"
-work="$tree/settings-scratch"
-rm -rf "$work"
-mkdir -p "$work/bin" "$work/data/Output"
-cp "$tree/app/VORN.exe" "$work/bin/"
+make_workspace settings
+mkdir -p "$work/data/Output"
 data=$(winpath "$work/data")
 ini="$work/bin/VORN.ini"
 trap '[ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null; true' EXIT
