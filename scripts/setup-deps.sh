@@ -3,7 +3,7 @@
 # As root it runs apt-get; otherwise it prints the command and fails.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
+    cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64 wine64 wine xvfb xauth fonts-wine imagemagick x11-utils
     sox python3 python3-numpy python3-scipy
 )
