@@ -1,8 +1,9 @@
 #include "settings/SettingsStore.h"
 
+#include "common/Format.h"
+
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -53,17 +54,6 @@ void CopyText(char* target, std::size_t size, const std::string& text) {
     std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
     std::memcpy(target, text.data(), n);
     target[n] = '\0';
-}
-
-std::string Format(const char* format, double value) {
-    char small[64];
-    int n = std::snprintf(small, sizeof small, format, value);
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < sizeof small) return small;
-    std::string big(static_cast<std::size_t>(n) + 1, '\0');  // "%f" of 3e38 has 46 characters
-    std::snprintf(big.data(), big.size(), format, value);
-    big.resize(static_cast<std::size_t>(n));
-    return big;
 }
 
 bool IsStimulus(const Key& key) { return std::strcmp(key.name, "StimulusFilename") == 0; }

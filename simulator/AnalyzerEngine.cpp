@@ -1,6 +1,7 @@
 #include "simulator/AnalyzerEngine.h"
 
 #include "analyzer/AnalyzerCommands.h"
+#include "common/Format.h"
 #include "simulator/AcousticModel.h"
 #include "simulator/DelayFinder.h"
 #include "simulator/RecordingFile.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace vorn::sim {
 
@@ -17,12 +17,6 @@ namespace {
 // Longer than any test the program accepts (360 s), short enough to stay in memory.
 constexpr double kMaxCaptureSeconds = 400.0;
 constexpr double kMarkerUnset = -1.0;
-
-std::string Format(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 }  // namespace
 

@@ -3,12 +3,11 @@
 #include "Arguments.h"
 #include "FileBatch.h"
 
+#include "common/Format.h"
 #include "wave/WaveFile.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -24,16 +23,6 @@ constexpr const char* kHelp =
     "Prints for each wave file its format, frame count, duration, the peak level of each\n"
     "channel (stored value and dB relative to full scale) and the fields of its calibration\n"
     "block when it has one. Files that cannot be read are reported; the others are still shown.\n";
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
 
 // Largest distance of a stored sample from silence, per channel.
 int64_t Peak(const TWaveData& wave, uint16_t channel) {
