@@ -1,9 +1,9 @@
 #include "FilterCommand.h"
 
 #include "Arguments.h"
+#include "CollectingSink.h"
 #include "FileBatch.h"
 
-#include "common/MessageSink.h"
 #include "dsp/FirFilter.h"
 #include "dsp/SpectralData.h"
 #include "wave/WaveFile.h"
@@ -130,18 +130,6 @@ std::string ReadDesign(const Arguments& args, FirFilterParams& p) {
     return "";
 }
 
-// Collects what the table loader would have shown in message boxes.
-class CollectingSink final : public MessageSink {
-public:
-    CollectingSink() { SetMessageSink(this); }
-    ~CollectingSink() override { SetMessageSink(nullptr); }
-    MessageAnswer Show(const std::string&, const std::string& text, MessageIcon, MessageButtons) override {
-        texts += (texts.empty() ? "" : "; ") + text;
-        return MessageAnswer::Ok;
-    }
-    std::string texts;
-};
-
 // A table the loader refuses would leave the filter without taps, silencing every file;
 // it is a usage error before anything is written.
 std::string CheckTable(const FirFilterParams& p) {
@@ -151,7 +139,7 @@ std::string CheckTable(const FirFilterParams& p) {
     format.Set(48000, 1, 2);
     TFirFilter probe(format, p);
     const float* c = probe.GetCoefficients();
-    return std::any_of(c, c + probe.GetCount(), [](float v) { return v != 0.0f; }) ? "" : sink.texts;
+    return std::any_of(c, c + probe.GetCount(), [](float v) { return v != 0.0f; }) ? "" : sink.Texts();
 }
 
 std::vector<double> ResponseFrequencies(const std::string& list, double rate, std::string& error) {

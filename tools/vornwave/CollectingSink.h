@@ -1,0 +1,30 @@
+// Collects what the wave and signal-processing classes would have shown the operator in
+// message boxes, for the whole life of the object, so the tool can print it as the line of
+// the file (or the usage error) it belongs to. Questions are answered No.
+#pragma once
+
+#include "common/MessageSink.h"
+
+#include <string>
+
+namespace vorn::cli {
+
+class CollectingSink final : public MessageSink {
+public:
+    CollectingSink();
+    ~CollectingSink() override;
+    CollectingSink(const CollectingSink&) = delete;
+    CollectingSink& operator=(const CollectingSink&) = delete;
+
+    MessageAnswer Show(const std::string& caption, const std::string& text, MessageIcon icon,
+                       MessageButtons buttons) override;
+
+    // The texts shown so far, in order, separated by "; ".
+    const std::string& Texts() const { return texts; }
+
+private:
+    MessageSink* previous;
+    std::string texts;
+};
+
+}  // namespace vorn::cli
