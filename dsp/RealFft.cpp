@@ -77,7 +77,7 @@ void BitReverse(float* data, int32_t n) {
 
 }  // namespace
 
-void ComplexFft(float* data, int32_t n, int32_t direction) {
+void InterleavedComplexFft(float* data, int32_t n, int32_t direction) {
     if (data == nullptr || (direction != kFftForward && direction != kFftInverse)) return;
     if (StageCount(n) < 0) return;
     if (direction == kFftInverse) {
@@ -130,7 +130,7 @@ void RealFft(float* data, int32_t N, int32_t direction) {
     if (N < 4 || N % 2 != 0 || StageCount(N / 2) < 0) return;
     const int32_t M = N / 2;
     const bool forward = direction == kFftForward;
-    if (forward) ComplexFft(data, M, kFftForward);
+    if (forward) InterleavedComplexFft(data, M, kFftForward);
 
     // The N reals seen as M complex points z: the spectra of the even and the odd
     // samples are separated from Z = FFT(z) pair by pair, Z[k] with its mirror Z[M - k].
@@ -165,7 +165,7 @@ void RealFft(float* data, int32_t N, int32_t direction) {
     }
 
     if (!forward) {
-        ComplexFft(data, M, kFftInverse);
+        InterleavedComplexFft(data, M, kFftInverse);
         for (int32_t i = 0; i < N; ++i) data[i] *= 0.25f;
     }
 }

@@ -24,7 +24,7 @@ namespace vorn {
 inline constexpr int32_t kFftForward = 1;
 inline constexpr int32_t kFftInverse = -1;
 
-void ComplexFft(float* data, int32_t n, int32_t direction);
+void InterleavedComplexFft(float* data, int32_t n, int32_t direction);
 void RealFft(float* data, int32_t N, int32_t direction);
 
 // A real transform of a fixed size; it owns no memory.
@@ -37,7 +37,7 @@ public:
     int32_t GetSize() const { return size; }
 
 private:
-    int32_t reserved = 0;
+    int32_t reserved = 0;  // always 0, kept so the object has the two fields peers know
     int32_t size;  // N, number of real values
 };
 

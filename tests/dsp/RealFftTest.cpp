@@ -46,9 +46,9 @@ TEST(RealFftTest, TransformsMatchTheDftAndUndoEachOther) {
             std::vector<double> want;
             const auto* points = reinterpret_cast<const std::complex<float>*>(original.data());
             for (auto c : Dft(Spectrum(points, points + n), -direction)) want.insert(want.end(), {c.real(), c.imag()});
-            ComplexFft(data.data(), n, direction);
+            InterleavedComplexFft(data.data(), n, direction);
             EXPECT_LT(RelativeError(data, want), 2e-7) << "complex, direction " << direction;
-            ComplexFft(data.data(), n, -direction);
+            InterleavedComplexFft(data.data(), n, -direction);
             for (int32_t i = 0; i < 2 * n; ++i) ASSERT_NEAR(data[i], original[i], 1e-6f) << "complex back " << i;
         }
         if (n < 4) continue;
@@ -84,14 +84,14 @@ TEST(RealFftTest, StatedExamplesSinglePointAndUnsupportedSizes) {
     for (int m = 1; m < 16; ++m) EXPECT_NEAR(evens[m], m % 2 ? 0.03125f : -0.03125f, 1e-7f) << m;
     std::vector<float> one = {0.3f, -7.5f};
     for (int32_t direction : {kFftForward, kFftInverse}) {
-        ComplexFft(one.data(), 1, direction);
+        InterleavedComplexFft(one.data(), 1, direction);
         EXPECT_EQ(one, (std::vector<float>{0.3f, -7.5f}));
     }
     for (int32_t n : {0, -4, 2, 3, 6, 12}) {  // sizes that are not allowed change nothing
         std::vector<float> data = Random(24, 3);
-        if (n != 2) ComplexFft(data.data(), n, kFftForward);  // two complex points are a valid size
+        if (n != 2) InterleavedComplexFft(data.data(), n, kFftForward);  // two complex points are a valid size
         RealFft(data.data(), n, kFftForward);
-        ComplexFft(data.data(), 4, 0);  // no direction
+        InterleavedComplexFft(data.data(), 4, 0);  // no direction
         EXPECT_EQ(data, Random(24, 3)) << n;
     }
 }
