@@ -4,6 +4,7 @@
 #include "support/MessageRecorder.h"
 #include "support/PythonRunner.h"
 #include "support/ScratchFolder.h"
+#include "support/TestFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,13 @@ const ResponseTable kTables[] = {
     {"steep lowpass", ";spline off\n0\t0\n2000\t0\n2500\t-40\n24000\t-40\n"},
 };
 
-SampleFormat Format(uint32_t rate, uint16_t bytes = 2) {
-    SampleFormat f;
-    f.Set(rate, 1, bytes);
-    return f;
-}
+using test::MakeFormat;
 
 std::vector<float> TableDesign(const std::string& path, uint32_t rate, int32_t taps) {
     FirFilterParams p;
     p.type = FirFilterParams::ResponseTable, p.taps = taps;
     std::snprintf(p.responsePath, sizeof p.responsePath, "%s", path.c_str());
-    TFirFilter f(Format(rate), p);
+    TFirFilter f(MakeFormat(rate), p);
     return {f.GetCoefficients(), f.GetCoefficients() + f.GetCount()};
 }
 
@@ -46,35 +43,15 @@ double ResponseDb(const std::vector<float>& c, double hz, double rate) {
     return 20 * std::log10(std::abs(sum));
 }
 
-// The design written independently: the table carried onto the 2048 bins by scipy's
-// natural spline (or straight lines), the inverse real FFT of the magnitudes, the middle
-// taps scaled by 32767 / 16384 with both ends zero, then scipy's Hann window.
-const char* kNumpyDesign = R"(
-import sys
-from scipy.interpolate import CubicSpline
-def load(path):
-    text = open(path).read()
-    return np.array([l.split() for l in text.splitlines() if l[:1] != ';'], float), ';SPLINE OFF' in text.upper()
-def design(path, rate, n):
-    (t, linear), bw = load(path), rate / 2 / 2048; f = np.arange(2048) * bw
-    first, last = (min(int(np.floor(v / bw + 0.5)), 2047) for v in (t[0, 0], t[-1, 0]))
-    d = np.interp(f, t[:, 0], t[:, 1]) if linear else CubicSpline(t[:, 0], t[:, 1], bc_type='natural')(f)
-    d[:first + 1] = t[0, 1]; d[last:] = t[-1, 1]
-    x = np.fft.irfft(np.append(10 ** (np.clip(d, -240, 240) / 20), 0), 4096) / 2
-    m = (n - 1) // 2; c = np.zeros(n)
-    c[m:n - 1] = x[:m] * 32767 / 16384; c[1:m + 1] = x[m - 1::-1] * 32767 / 16384
-    print(*(c * sw.hann(n, sym=True)))
-)";
-
 TEST(FirFilterTest, TableDesignMatchesAnIndependentNumpyDesign) {
     VORN_SKIP_WITHOUT_PYTHON();
     test::ScratchFolder folder("table-design");
-    std::string program = kNumpyDesign;
+    std::string files;
     for (const ResponseTable& t : kTables) {
         std::ofstream(folder.File(t.name)) << t.text;
-        program += "for r in (44100, 48000):\n    for n in (39, 101, 999): design(r'" + folder.File(t.name) + "', r, n)\n";
+        files += " '" + folder.File(t.name) + "'";
     }
-    const std::vector<double> want = test::RunPython(program);
+    const std::vector<double> want = test::RunPythonScript("dsp/table_design.py", "design" + files);
     size_t at = 0;
     for (const ResponseTable& t : kTables) {
         for (uint32_t rate : {44100u, 48000u}) {
@@ -101,9 +78,7 @@ TEST(FirFilterTest, TableDesignedFilterFollowsAGentleTable) {
     VORN_SKIP_WITHOUT_PYTHON();
     test::ScratchFolder folder("table-response");
     std::ofstream(folder.File("gentle")) << kGentle.text;
-    const std::vector<double> want = test::RunPython(std::string(kNumpyDesign) + R"(
-t = load(sys.argv[1])[0]
-print(*CubicSpline(t[:, 0], t[:, 1], bc_type='natural')(np.arange(200, 10001, 50))))", folder.File("gentle"));
+    const std::vector<double> want = test::RunPythonScript("dsp/table_design.py", "spline " + folder.File("gentle"));
     const std::vector<float> c = TableDesign(folder.File("gentle"), 48000, 999);
     ASSERT_EQ(want.size(), 197u);
     for (size_t i = 0; i < want.size(); ++i)
@@ -116,10 +91,10 @@ TEST(FirFilterTest, MissingTableGivesSilence) {
     FirFilterParams p;
     p.type = FirFilterParams::ResponseTable, p.taps = 101;
     std::snprintf(p.responsePath, sizeof p.responsePath, "%s", folder.File("missing").c_str());
-    TFirFilter f(Format(8000, 1), p);
+    TFirFilter f(MakeFormat(8000, 1, 1), p);
     EXPECT_EQ(messages.messages.size(), 1u);
     for (int32_t k = 0; k < f.GetCount(); ++k) ASSERT_EQ(f.GetCoefficients()[k], 0.0f) << k;
-    TWaveData wave(400, Format(8000, 1));
+    TWaveData wave(400, MakeFormat(8000, 1, 1));
     for (uint32_t i = 0; i < 400; ++i) wave.WriteSample(int32_t(i * 37 % 256), i, 0);
     ASSERT_TRUE(f.FilterBlock(&wave, 0, 400));
     for (uint32_t i = 0; i < 400; ++i) ASSERT_EQ(wave.GetSamples()[i], 127) << "sample " << i << " is the offset";
@@ -128,8 +103,8 @@ TEST(FirFilterTest, MissingTableGivesSilence) {
 TEST(FirFilterTest, EmptyBlockIsANoOpThatSucceeds) {
     FirFilterParams p;
     p.taps = 999, p.lowpassCutoff = 1000;
-    TFirFilter f(Format(48000), p);
-    TWaveData wave(2000, Format(48000));
+    TFirFilter f(MakeFormat(48000), p);
+    TWaveData wave(2000, MakeFormat(48000));
     for (uint32_t i = 0; i < 2000; ++i) wave.WriteSample(int32_t(i * 7919 % 20000) - 10000, i, 0);
     ASSERT_TRUE(f.FilterBlock(&wave, 0, 1000));
     auto state = [&] { return std::pair(std::vector<float>(f.GetHistory(), f.GetHistory() + f.GetCount()),

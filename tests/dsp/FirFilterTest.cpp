@@ -1,6 +1,7 @@
 #include "dsp/FirFilter.h"
 #include "wave/WaveData.h"
 #include "support/PythonRunner.h"
+#include "support/TestFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,7 @@
 namespace vorn {
 namespace {
 
-SampleFormat Format(uint32_t rate, uint16_t channels = 1, uint16_t bytes = 2) {
-    SampleFormat f;
-    f.Set(rate, channels, bytes);
-    return f;
-}
+using test::MakeFormat;
 
 FirFilterParams Params(int32_t type, int32_t taps, int32_t edge, int32_t width = 0, float gain = 0.0f) {
     FirFilterParams p;  // edge: the cut-off or the band's centre
@@ -87,9 +84,9 @@ std::vector<int32_t> PlainFilter(const std::vector<int32_t>& in, const TFirFilte
 TEST(FirFilterTest, TapCountIsOddFrom39To999AndGainWithin90Decibels) {
     const std::pair<int32_t, int32_t> taps[] = {{-5, 39},    {0, 39},     {38, 39},    {39, 39},     {40, 41},
                                                 {998, 999}, {999, 999}, {1000, 999}, {100000, 999}};
-    for (auto [asked, count] : taps) EXPECT_EQ(TFirFilter(Format(48000), Params(0, asked, 1000)).GetCount(), count);
-    EXPECT_EQ(TFirFilter(Format(48000), Params(0, 39, 1000, 0, 95.0f)).GetGainDb(), 90.0f);
-    TFirFilter f(Format(48000), Params(0, 39, 1000));
+    for (auto [asked, count] : taps) EXPECT_EQ(TFirFilter(MakeFormat(48000), Params(0, asked, 1000)).GetCount(), count);
+    EXPECT_EQ(TFirFilter(MakeFormat(48000), Params(0, 39, 1000, 0, 95.0f)).GetGainDb(), 90.0f);
+    TFirFilter f(MakeFormat(48000), Params(0, 39, 1000));
     const std::tuple<float, float, float, float> gains[] = {  // dB asked, dB kept, linear gain, tolerance
         {100.0f, 90.0f, 31622.78f, 0.01f}, {-120.0f, -90.0f, 3.1622777e-5f, 1e-10f}, {6.0f, 6.0f, 1.9952623f, 1e-6f}};
     for (auto [asked, kept, linear, tolerance] : gains) {
@@ -101,17 +98,10 @@ TEST(FirFilterTest, TapCountIsOddFrom39To999AndGainWithin90Decibels) {
     EXPECT_EQ(f.GetLinearGain(), 1.0f);
 }
 
-// Any type but 0 to 3 is a band-stop from fN / 18 to 5 fN / 6; an odd band-pass width puts its edges on half hertz.
+// Any type but 0 to 3 is a band-stop from fN / 18 to 5 fN / 6.
 TEST(FirFilterTest, WindowDesignsMatchScipyFirwinWithHann) {
     VORN_SKIP_WITHOUT_PYTHON();
-    const std::vector<double> all = test::RunPython(R"(
-def design(n, edges, zero, r): print(*ss.firwin(n, edges, window='hann', pass_zero=zero, scale=False, fs=r))
-for r in (8000, 11025, 44100, 48000):
-    for n in (39, 41, 101, 999):
-        design(n, r // 7, True, r); design(n, r // 5, False, r)
-        design(n, [r // 6 - (r // 10 + 1) / 2, r // 6 + (r // 10 + 1) / 2], False, r)
-        design(n, [r // 8 - r // 20 / 2, r // 8 + r // 20 / 2], 'bandstop', r)
-    design(201, [r / 36, 5 * r / 12], 'bandstop', r))");
+    const std::vector<double> all = test::RunPythonScript("dsp/firwin_designs.py");
     size_t at = 0;
     for (int32_t r : {8000, 11025, 44100, 48000}) {
         std::vector<FirFilterParams> designs;
@@ -120,7 +110,7 @@ for r in (8000, 11025, 44100, 48000):
                                            Params(3, n, r / 8, r / 20)});
         designs.push_back(Params(7, 201, 0));
         for (const FirFilterParams& p : designs) {
-            const std::vector<float> got = Coefficients(TFirFilter(Format(uint32_t(r)), p));
+            const std::vector<float> got = Coefficients(TFirFilter(MakeFormat(uint32_t(r)), p));
             SCOPED_TRACE(testing::Message() << "type " << p.type << ", " << got.size() << " taps, " << r << " Hz");
             ASSERT_LE(at + got.size(), all.size());
             double worst = 0;
@@ -133,7 +123,7 @@ for r in (8000, 11025, 44100, 48000):
 }
 
 TEST(FirFilterTest, ProbeToneBandstopAndFullBandLowpass) {
-    const std::vector<float> c = Coefficients(TFirFilter(Format(48000), kProbe));
+    const std::vector<float> c = Coefficients(TFirFilter(MakeFormat(48000), kProbe));
     ASSERT_EQ(c.size(), 999u);
     EXPECT_NEAR(ResponseDb(c, 151, 48000), -6.0, 0.5);
     EXPECT_NEAR(ResponseDb(c, 301, 48000), -6.0, 0.5);
@@ -141,13 +131,13 @@ TEST(FirFilterTest, ProbeToneBandstopAndFullBandLowpass) {
     EXPECT_NEAR(ResponseDb(c, 1000, 48000), 0.0, 0.1);
     EXPECT_NEAR(ResponseDb(c, 10000, 48000), 0.0, 0.1);
     for (size_t k = 0; k < c.size(); ++k) ASSERT_EQ(c[k], c[c.size() - 1 - k]) << "linear phase";
-    const std::vector<float> all = Coefficients(TFirFilter(Format(44100), Params(0, 101, 22050)));
+    const std::vector<float> all = Coefficients(TFirFilter(MakeFormat(44100), Params(0, 101, 22050)));
     EXPECT_FLOAT_EQ(all[50], 1.0f);  // the centre tap of a lowpass at fN
     for (size_t k = 0; k < all.size(); ++k) EXPECT_NEAR(all[k], k == 50 ? 1.0f : 0.0f, 1e-6f) << k;
 }
 
 TEST(FirFilterTest, ImpulseComesOutAsTheCoefficientsAfterTheDelay) {
-    TFirFilter f(Format(48000), kProbe);
+    TFirFilter f(MakeFormat(48000), kProbe);
     const std::vector<float> c = Coefficients(f);
     const int32_t n = f.GetCount(), j = 40;
     std::vector<int32_t> in(1200, 0);
@@ -172,7 +162,7 @@ TEST(FirFilterTest, StreamMatchesThePlainFilterSaturatesAndKeepsSilence) {
         {2, 1, 127, 127, 40.0f},       {1, 1, 127, 127, 90.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.channels << " x " << c.bytes << " bytes from " << c.low << ", " << c.gainDb);
-        TFirFilter f(Format(16000, c.channels, c.bytes), Params(0, 61, 3000, 0, c.gainDb));
+        TFirFilter f(MakeFormat(16000, c.channels, c.bytes), Params(0, 61, 3000, 0, c.gainDb));
         const std::vector<int32_t> in = Noise(2500, c.low, c.high, 7 + c.bytes);
         auto wave = Wave(f.GetFormat(), in);
         uint32_t at = 0;
@@ -191,7 +181,7 @@ TEST(FirFilterTest, StreamMatchesThePlainFilterSaturatesAndKeepsSilence) {
 
 TEST(FirFilterTest, TwoBlocksOf1000EqualOneOf2000AfterAReset) {
     const std::vector<int32_t> in = Noise(2000, -30000, 30000, 11);
-    TFirFilter f(Format(48000), kProbe);
+    TFirFilter f(MakeFormat(48000), kProbe);
     auto whole = Wave(f.GetFormat(), in), halves = Wave(f.GetFormat(), in);
     ASSERT_TRUE(f.FilterBlock(halves.get(), 0, 1000));
     ASSERT_TRUE(f.FilterBlock(halves.get(), 1000, 1000));
@@ -202,7 +192,7 @@ TEST(FirFilterTest, TwoBlocksOf1000EqualOneOf2000AfterAReset) {
 }
 
 TEST(FirFilterTest, RefusedBlocksChangeNothing) {
-    TFirFilter f(Format(48000), Params(0, 39, 2000));
+    TFirFilter f(MakeFormat(48000), Params(0, 39, 2000));
     auto wave = Wave(f.GetFormat(), Noise(500, -1000, 1000, 9));
     ASSERT_TRUE(f.FilterBlock(wave.get(), 0, 100));
     const std::vector<int32_t> before = Channel(*wave, 0);

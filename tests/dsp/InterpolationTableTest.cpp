@@ -44,18 +44,9 @@ TEST(InterpolationTableTest, StepInTheTableGivesStraightLines) {
     EXPECT_FLOAT_EQ(Eval(step, 0, 500.0f), -2.25f);
 }
 
-// Random tables of 3 to 25 points, each printed as n, its pairs, then the spline and the
-// straight lines at 40 points across it.
 TEST(InterpolationTableTest, MatchesScipyNaturalSplineAndNumpyInterp) {
     VORN_SKIP_WITHOUT_PYTHON();
-    const std::vector<double> all = test::RunPython(R"(
-from scipy.interpolate import CubicSpline
-rng = np.random.default_rng(12)
-for n in (3, 4, 5, 7, 25):
-    x = np.cumsum(rng.uniform(1, 500, n)).astype(np.float32); y = rng.uniform(-40, 10, n).astype(np.float32)
-    at = np.linspace(x[0], x[-1], 40).astype(np.float32)
-    print(n, *np.ravel(np.column_stack([x, y])), *at)
-    print(*CubicSpline(x, y, bc_type='natural')(at), *np.interp(at, x, y)))");
+    const std::vector<double> all = test::RunPythonScript("dsp/natural_spline.py");
     int tables = 0;
     for (size_t at = 0; at < all.size(); ++tables) {
         const size_t n = size_t(all[at]);

@@ -27,9 +27,7 @@ bool Symmetric(const std::vector<float>& w) {
 
 TEST(SmoothingTest, ClassicWindowsMatchScipySymmetricForms) {
     VORN_SKIP_WITHOUT_PYTHON();
-    const std::vector<double> all = test::RunPython(R"(
-for n in (2, 5, 39, 64, 999, 1000):
-    for w in (sw.bartlett, sw.blackman, sw.hamming, sw.hann): print(*w(n, sym=True)))");
+    const std::vector<double> all = test::RunPythonScript("dsp/windows.py");
     size_t at = 0;
     for (uint32_t n : {2, 5, 39, 64, 999, 1000}) {
         for (uint16_t type : {TSmoothing::Triangle, TSmoothing::Blackman, TSmoothing::Hamming, TSmoothing::Hanning}) {

@@ -18,10 +18,7 @@ TEST(RecordingFileTest, WrittenFilesReadBackElsewhereWithTheSameSamples) {
     test::ScratchFolder dir("rec");
     const std::string path = dir.File("rec.wav");
     ASSERT_TRUE(SaveRecording(path, {44100, {{0, 0.5f, -0.5f, 1, -1, 0.25f}, {0.125f, -0.125f, 0, 1.5f, -2, 0}}}));
-    const std::vector<double> read = test::RunPython(
-        "import sys, wave\nw = wave.open(sys.argv[1]); d = w.readframes(99)\n"
-        "print(w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes(), "
-        "*[int.from_bytes(d[i:i+3], 'little', signed=True) for i in range(0, len(d), 3)])", path);
+    const std::vector<double> read = test::RunPythonScript("simulator/read_wave.py", path);
     const std::vector<double> want = {2, 3, 44100, 6, 0, 1048576, 4194304, -1048576, -4194304, 0,
                                       8388607, 8388607, -8388607, -8388607, 2097152, 0};
     EXPECT_EQ(read, want);

@@ -10,19 +10,28 @@
 
 namespace vorn::test {
 
-// The numbers a Python program prints, given numpy as np, scipy.signal as ss and its windows
-// as sw; `args` follow it on the command line. The program must succeed.
-inline std::vector<double> RunPython([[maybe_unused]] const std::string& program,
-                                     [[maybe_unused]] const std::string& args = "") {
+// The numbers a shell command prints, in order; the command must succeed.
+inline std::vector<double> PrintedNumbers([[maybe_unused]] const std::string& command) {
     std::vector<double> out;
 #ifndef _WIN32
-    const std::string command = "/usr/bin/python3 - " + args + " <<'PYTHON'\nimport numpy as np\n" +
-                                "import scipy.signal as ss\nimport scipy.signal.windows as sw\n" + program + "\nPYTHON\n";
     FILE* p = popen(command.c_str(), "r");
     for (double v; p && fscanf(p, "%lf", &v) == 1;) out.push_back(v);
-    EXPECT_EQ(p ? pclose(p) : -1, 0) << program;
+    EXPECT_EQ(p ? pclose(p) : -1, 0) << command;
 #endif
     return out;
+}
+
+// The numbers a reference program beside the tests prints: `script` is its path below
+// tests/ (as "dsp/windows.py"), `args` follow it on the command line.
+inline std::vector<double> RunPythonScript(const std::string& script, const std::string& args = "") {
+    return PrintedNumbers("/usr/bin/python3 '" VORN_SOURCE_DIR "/tests/" + script + "' " + args);
+}
+
+// The same for a program given as text, with numpy as np, scipy.signal as ss and its
+// windows as sw already imported.
+inline std::vector<double> RunPython(const std::string& program, const std::string& args = "") {
+    return PrintedNumbers("/usr/bin/python3 - " + args + " <<'PYTHON'\nimport numpy as np\n" +
+                          "import scipy.signal as ss\nimport scipy.signal.windows as sw\n" + program + "\nPYTHON\n");
 }
 
 }  // namespace vorn::test
