@@ -1,5 +1,6 @@
 #include "dsp/SpectralData.h"
 
+#include "common/Format.h"
 #include "common/MessageSink.h"
 #include "dsp/InterpolationTable.h"
 #include "dsp/RealFft.h"
@@ -14,6 +15,8 @@ namespace vorn {
 
 namespace {
 
+// 2 pi rounded at the ninth decimal, as the integrated scales of stored results were
+// made with it; kept so they stay comparable (not a slip to be corrected).
 constexpr double kTwoPi = 6.283185308;
 
 // Built-in weighting tables, frequency (Hz, 10^(1 + j/10) to four significant figures)
@@ -96,13 +99,6 @@ bool IsSplineOffDirective(const char* line) {
     for (size_t i = 0; i + 1 < sizeof kDirective; ++i)
         if (std::toupper(static_cast<unsigned char>(line[i])) != kDirective[i]) return false;
     return true;
-}
-
-std::string FormatText(const char* format, const char* argument) {
-    const int n = std::snprintf(nullptr, 0, format, argument);
-    std::string text(size_t(n > 0 ? n : 0), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, argument);
-    return text;
 }
 
 void ShowError(const char* text) { ShowMessage(ApplicationTitle(), text, MessageIcon::Stop); }
@@ -384,10 +380,13 @@ uint32_t SpectralData::ReadTableEntries(std::FILE* file, float* entries, uint8_t
             continue;
         }
         // "%f\t%f": the tab matches any run of white space, including none. A line
-        // without two finite numbers ends the table; nothing after it is read.
+        // without two numbers ends the table; nothing after it is read. So does a level
+        // that is not a number, which no bin could hold; an infinite one is held to the
+        // limit like any other level out of range. A frequency that is not a finite
+        // number is kept, for the order check to refuse the whole table.
         float frequency = 0, level = 0;
         if (std::sscanf(line, "%f\t%f", &frequency, &level) != 2) break;
-        if (!std::isfinite(frequency) || !std::isfinite(level)) break;
+        if (std::isnan(level) && !std::isnan(frequency)) break;
         entries[2 * n] = frequency;
         entries[2 * n + 1] = std::clamp(level, -kTableLimitDb, kTableLimitDb);
         ++n;
@@ -399,7 +398,7 @@ bool SpectralData::LoadTable(const char* path, float* out) const {
     if (out == nullptr || path == nullptr || path[0] == '\0') return false;
     std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) {
-        ShowError(FormatText(kOpenTableFailedText, path).c_str());
+        ShowError(Format(kOpenTableFailedText, path).c_str());
         return false;
     }
     // Only the rows read are ever looked at, so the 4 MB need no clearing.
@@ -416,9 +415,11 @@ bool SpectralData::LoadTable(const char* path, float* out) const {
         ShowError(kTooFewEntriesText);
         return false;
     }
+    // An infinite frequency would leave the curve undefined at every bin it spans, so it
+    // is refused with the others.
     for (uint32_t i = 0; i < n; ++i) {
         const float f = entries[2 * i];
-        if (!(f >= 0) || (i > 0 && !(f >= entries[2 * i - 2]))) {
+        if (!(f >= 0) || std::isinf(f) || (i > 0 && !(f >= entries[2 * i - 2]))) {
             ShowError(kNotAscendingText);
             return false;
         }

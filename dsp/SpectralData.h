@@ -36,9 +36,9 @@ struct DisplaySetup {
     uint16_t analysisMode = 0;       // 2 fractional-octave bands, others narrowband bins
     uint16_t bandsPerOctave = 3;     // 0 is taken as 1
     uint8_t density = 0;             // 1 amplitude spectral density (narrowband only)
-    uint16_t flag = 0;               // kept, not used
+    uint16_t flag = 0;               // kept as callers fill it in, not used
     uint16_t weightingType = 0;      // 0 none, 1 A, 2 the listed table, 3 C
-    uint16_t reserved = 0;           // kept, not used
+    uint16_t reserved = 0;           // kept as callers fill it in, not used
     uint8_t compensationEnable = 0;  // nonzero: load the compensation file
     char compensationPath[260] = {};  // table file, NUL-terminated
 };
@@ -51,6 +51,8 @@ public:
     static constexpr uint32_t kTablePieceLength = 127;   // characters of a table line that count
     static constexpr uint32_t kMaxAverages = 1000;
 
+    // Word for word as operators know them from the message boxes, capitals and
+    // underscores included; kept as they are.
     static constexpr const char* kNoWorkMemoryText =
         "SpectralData - Insufficient memory available for working memory";
     static constexpr const char* kNoAveragingMemoryText =
@@ -62,7 +64,8 @@ public:
     static constexpr const char* kNotAscendingText = "TABLE_NOT_ASCENDING";
 
     struct Band {
-        float centre, nominal, lower, upper, unused1, unused2;  // Hz
+        // Hz; the last two stay 0, kept so a band has its six values as stored tables do
+        float centre, nominal, lower, upper, unused1, unused2;
     };
     struct BandBins {
         int32_t firstBin;

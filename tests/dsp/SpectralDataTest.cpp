@@ -99,12 +99,14 @@ TEST(SpectralDataTest, TableFilesAndTheirOutcomes) {
         {"negative first", "-1\t0\n100\t-6\n10000\t-12\n", SpectralData::kNotAscendingText, 0},
         {"blank line ends it", "100\t0\n200\t-1\n\n" + twelve, SpectralData::kTooFewEntriesText, 0},
         {"one number ends it", "100\t0\n200\t-1\n300\n" + twelve, SpectralData::kTooFewEntriesText, 0},
-        {"nan ends it", "100\t0\n200\tnan\n" + twelve, SpectralData::kTooFewEntriesText, 0},
+        {"nan level ends it", "100\t0\n200\tnan\n" + twelve, SpectralData::kTooFewEntriesText, 0},
+        {"nan frequency", "100\t0\n200\t-1\nnan\t-2\n" + twelve, SpectralData::kNotAscendingText, 0},
+        {"infinite frequency", "100\t0\n200\t-1\ninf\t-2\n", SpectralData::kNotAscendingText, 0},
         {"equal frequencies", "100\t0\n100\t-3\n1000\t-6\n", nullptr, -6},
         {"comments, spaces, no separator", "; response\n100 0\n  1000-6\n;x\n10000\t \t-12\r\n", nullptr, -12},
         {"long comment stays a comment", "100\t0\n" + longComment + "1000\t-6\n10000\t-12\n", nullptr, -12},
         {"long row is one row", "100\t0\n1000\t-6 " + std::string(200, '#') + "\n10000\t-12\n", nullptr, -12},
-        {"levels held to 240 dB", "100\t300\n1000\t0\n10000\t-300\n", nullptr, -240},
+        {"levels held to 240 dB", "100\t300\n1000\tinf\n10000\t-inf\n", nullptr, -240},
     };
     for (const auto& c : cases) {
         const Loaded t(c.text);
@@ -120,7 +122,7 @@ TEST(SpectralDataTest, TableFilesAndTheirOutcomes) {
         EXPECT_EQ(t.messages.messages[0].icon, MessageIcon::Stop);
         EXPECT_EQ(t.bins[0], 99.0f) << c.what << ": out array untouched";
     }
-    EXPECT_EQ(Loaded(cases[10].text).bins[0], 240.0f);
+    EXPECT_EQ(Loaded(cases[12].text).bins[0], 240.0f);
     test::MessageRecorder messages;
     std::vector<float> bins(2048, 99.0f);
     const SpectralData grid(Analysis(48000), Display(), false);
