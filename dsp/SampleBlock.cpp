@@ -63,7 +63,8 @@ void TSampleBlock::SetChannelCalibration(const ChannelCalibration* record) {
 }
 
 // A 39-tap windowed-sinc lowpass with its cut-off at rate / (2 x ratio). The rounding
-// to single precision at each step is part of the taps' definition.
+// to single precision at each step, and pi to nine decimals, are part of the taps'
+// definition; peers compute the same taps, so neither is to be tidied up.
 void TSampleBlock::BuildInterpolationTable() {
     constexpr double pi = 3.141592654;
     constexpr int centre = int(kTableSize / 2);

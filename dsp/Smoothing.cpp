@@ -109,6 +109,8 @@ void TSmoothing::Generate() {
                 v = 0.42 - 0.5 * std::cos(twoPi * i / span) + 0.08 * std::cos(2.0 * twoPi * i / span);
                 break;
             case Exponential: v = std::exp(-10.0 * i / span); break;
+            // The short forms of pi here and below are the ones stored windows were made
+            // with; they are kept so the values stay the same.
             case Hamming: v = 0.54 + 0.46 * std::cos(3.1415927 * x); break;
             case Hanning: v = 0.5 + 0.5 * std::cos(3.1415927 * x); break;
             case Parzen: {

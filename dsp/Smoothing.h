@@ -29,6 +29,7 @@ public:
     };
     enum GainCorrection : int16_t { NoCorrection = 0, NoiseCorrection = 1, AmplitudeCorrection = 2 };
 
+    // Word for word as operators know them from the message boxes; kept as they are.
     static constexpr const char* kInvalidTypeText = "TSmoothing: Invalid Window Type";
     static constexpr const char* kNoMemoryText = "TSmoothing error - insufficient memory available";
 

@@ -30,12 +30,15 @@ struct ProbeTone {
     static constexpr float kMaxLevel = -3.0f;         // dBr
     static constexpr int32_t kTaps = 999;
     static constexpr int32_t kNotchWidth = 150;       // Hz
+    // 2 pi short by a digit, as every probe-tone stimulus so far was made with it; kept so
+    // a file made again is byte for byte the same. Not a slip to be corrected.
     static constexpr double kTwoPi = 6.2831852;
     static constexpr double kAmplitudeFactor = 0.999;
     // Paths travel in 256-character fields (255 characters and the NUL).
     static constexpr size_t kMaxPathLength = 255;
 
     static constexpr const char* kFrequencyRange = "Probe frequency must be between 100 Hz and 10 kHz.";
+    // "an d-60" is the text operators know from the dialog; kept as it is.
     static constexpr const char* kLevelRange = "Probe level must be between -3.0 an d-60 dBr";
     static constexpr const char* kCannotOpen = "Failure opening stimulus file.";
     static constexpr const char* kCannotRead = "Error reading stimulus file.";
