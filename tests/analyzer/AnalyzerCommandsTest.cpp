@@ -5,36 +5,13 @@
 #include <cfloat>
 #include <cmath>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace vorn {
 namespace {
 
-TEST(AnalyzerCommandsTest, ComposersWriteTheAnalyzersTexts) {
-    const std::string f = "C:\\VORNData", stimulus = "C:\\VORNData\\Stimulus\\Probe Tone.wav";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"[File Merge C:\\VORNData\\Output\\Test1.wav C:\\VORNData\\Output\\Test2.wav]", FileMergeCommand(f)},
-        {"[Set Generator Wave File Left " + stimulus + "]", SetGeneratorWaveFileLeftCommand(stimulus)},
-        {"[Load Config C:\\VORNData\\Config\\CaptureData.cfg]", LoadCaptureConfigCommand(f)}, {"[Stop]", StopCommand()},
-        {"[Load Config C:\\VORNData\\Config\\ProcessData.cfg]", LoadProcessConfigCommand(f)}, {"[Run]", RunCommand()},
-        {"[Set Generator Type User Defined]", SetGeneratorTypeUserDefinedCommand()}, {"[Go To 1.0]", GoToCommand()},
-        {"[File Save C:\\VORNData\\Output\\Merged.wav]", SaveMergedCommand(f)}, {"[File Close]", FileCloseCommand()},
-        {"[File Save C:\\VORNData\\Output\\Test1.wav]", SaveTest1Command(f)}, {"[Record]", RecordCommand()},
-        {"[File Save C:\\VORNData\\Output\\Test2.wav]", SaveTest2Command(f)},
-        {"[Open Total Power Utility]", OpenTotalPowerUtilityCommand()}, {"[Minimize Window]", MinimizeWindowCommand()},
-        {"[Set Marker 2 1234.567749]", SetMarker2Command(1234.5677f)}, {"[Open DelayFinder]", OpenDelayFinderCommand()},
-        {"[Set Marker 1 30.000000]", SetMarker1Command(30.0f)}, {"[Set Output Device 0]", SetOutputDeviceCommand(-1)},
-        {"[Set Delay -0.001250]", SetDelayCommand(-0.00125f)}, {"[Set Output Device 3]", SetOutputDeviceCommand(2)},
-        {"[Set Average Size 1000]", SetAverageSizeCommand()}, {"[Set Input Device 1]", SetInputDeviceCommand(0)},
-        {"[Close DelayFinder]", CloseDelayFinderCommand()}, {"[Set Left Overlay 1]", SetLeftOverlay1Command()},
-        {"[Set Left Overlay 2]", SetLeftOverlay2Command()}, {"[Set Delay 0.000000]", SetDelayCommand(0.0)},
-        {"[Delay Finder 0.0]", DelayFinderCommand()},
-    };
-    for (const auto& [text, composed] : cases) EXPECT_EQ(composed, text);
-}
-
-// Every kind with a few arguments reads back as the same kind, argument and text.
+// Every kind with a few arguments reads back as the same kind, argument and text. (The
+// texts themselves are pinned where they are sent: the sequence's and the result's logs.)
 TEST(AnalyzerCommandsTest, EveryComposedCommandReadsBack) {
     const std::vector<std::string> paths = {"C:\\VORNData", "D:\\My Data\\VORN", "C:\\VORNData\\", "x", " C:\\a.wav ",
                                             "\\\\server\\share\\50% done", "D:\\A B\\Output\\Test1.wav x"};
