@@ -8,22 +8,18 @@
 
 #include <gtest/gtest.h>
 
-#include <complex>
 #include <fstream>
-#include <numbers>
 #include <vector>
 
 namespace vorn {
 namespace {
 
 struct ResponseTable { const char *name, *text; };
-// Gentle: the level changes by at most about 1 dB per 100 Hz.
-const ResponseTable kGentle = {"gentle", "20\t-1\n200\t0\n1000\t2\n3000\t-1\n8000\t1\n16000\t-3\n24000\t-6\n"};
 const ResponseTable kTables[] = {
     {"flat", "0\t0\n12000\t0\n24000\t0\n"},
     {"three rows", "100\t0\n1000\t-6\n10000\t-12\n"},
     {"three rows, straight", ";Spline OFF, any case\n100\t0\n1000\t-6\n10000\t-12\n"},
-    kGentle,
+    {"gentle", "20\t-1\n200\t0\n1000\t2\n3000\t-1\n8000\t1\n16000\t-3\n24000\t-6\n"},
     {"steep lowpass", ";spline off\n0\t0\n2000\t0\n2500\t-40\n24000\t-40\n"},
 };
 
@@ -37,12 +33,6 @@ std::vector<float> TableDesign(const std::string& path, uint32_t rate, int32_t t
     return {f.GetCoefficients(), f.GetCoefficients() + f.GetCount()};
 }
 
-double ResponseDb(const std::vector<float>& c, double hz, double rate) {
-    std::complex<double> sum = 0;
-    for (size_t k = 0; k < c.size(); ++k) sum += double(c[k]) * std::polar(1.0, -2 * std::numbers::pi * hz * k / rate);
-    return 20 * std::log10(std::abs(sum));
-}
-
 TEST(FirFilterTest, TableDesignMatchesAnIndependentNumpyDesign) {
     VORN_SKIP_WITHOUT_PYTHON();
     test::ScratchFolder folder("table-design");
@@ -51,7 +41,7 @@ TEST(FirFilterTest, TableDesignMatchesAnIndependentNumpyDesign) {
         std::ofstream(folder.File(t.name)) << t.text;
         files += " '" + folder.File(t.name) + "'";
     }
-    const std::vector<double> want = test::RunPythonScript("dsp/table_design.py", "design" + files);
+    const std::vector<double> want = test::RunPythonScript("dsp/table_design.py", files);
     size_t at = 0;
     for (const ResponseTable& t : kTables) {
         for (uint32_t rate : {44100u, 48000u}) {
@@ -70,19 +60,6 @@ TEST(FirFilterTest, TableDesignMatchesAnIndependentNumpyDesign) {
         }
     }
     EXPECT_EQ(at, want.size());
-}
-
-// Between 200 Hz and 10 kHz the filter follows a gentle table within 0.5 dB; below that the
-// window's smoothing (its main lobe spans about 4 x 48000 / 999 = 190 Hz) blurs the curve.
-TEST(FirFilterTest, TableDesignedFilterFollowsAGentleTable) {
-    VORN_SKIP_WITHOUT_PYTHON();
-    test::ScratchFolder folder("table-response");
-    std::ofstream(folder.File("gentle")) << kGentle.text;
-    const std::vector<double> want = test::RunPythonScript("dsp/table_design.py", "spline " + folder.File("gentle"));
-    const std::vector<float> c = TableDesign(folder.File("gentle"), 48000, 999);
-    ASSERT_EQ(want.size(), 197u);
-    for (size_t i = 0; i < want.size(); ++i)
-        EXPECT_NEAR(ResponseDb(c, 200.0 + 50 * i, 48000), want[i], 0.5) << 200 + 50 * i << " Hz";
 }
 
 TEST(FirFilterTest, MissingTableGivesSilence) {

@@ -179,18 +179,6 @@ TEST(FirFilterTest, StreamMatchesThePlainFilterSaturatesAndKeepsSilence) {
     }
 }
 
-TEST(FirFilterTest, TwoBlocksOf1000EqualOneOf2000AfterAReset) {
-    const std::vector<int32_t> in = Noise(2000, -30000, 30000, 11);
-    TFirFilter f(MakeFormat(48000), kProbe);
-    auto whole = Wave(f.GetFormat(), in), halves = Wave(f.GetFormat(), in);
-    ASSERT_TRUE(f.FilterBlock(halves.get(), 0, 1000));
-    ASSERT_TRUE(f.FilterBlock(halves.get(), 1000, 1000));
-    EXPECT_EQ(f.GetHistory()[998], float(in[1999]));
-    f.ResetHistory();
-    ASSERT_TRUE(f.FilterBlock(whole.get(), 0, 2000));
-    EXPECT_EQ(Channel(*whole, 0), Channel(*halves, 0));
-}
-
 TEST(FirFilterTest, RefusedBlocksChangeNothing) {
     TFirFilter f(MakeFormat(48000), Params(0, 39, 2000));
     auto wave = Wave(f.GetFormat(), Noise(500, -1000, 1000, 9));

@@ -1,7 +1,5 @@
-# The response-table design written independently of the program.
-#   table_design.py design FILE...  per file, rate (44100, 48000) and taps (39, 101, 999):
-#                                   the taps
-#   table_design.py spline FILE     the table's natural spline at 200 .. 10000 Hz, 50 Hz apart
+# table_design.py FILE...: the response-table design written independently of the
+# program, printing the taps per file, rate (44100, 48000) and tap count (39, 101, 999).
 # The design: the table carried onto the 2048 bins by scipy's natural spline (or straight
 # lines after ";SPLINE OFF" in any case), the inverse real FFT of the magnitudes, the middle
 # taps scaled by 32767 / 16384 with both ends zero, then scipy's Hann window.
@@ -32,11 +30,7 @@ def design(path, rate, n):
     print(*(c * sw.hann(n, sym=True)))
 
 
-if sys.argv[1] == 'design':
-    for path in sys.argv[2:]:
-        for rate in (44100, 48000):
-            for n in (39, 101, 999):
-                design(path, rate, n)
-else:
-    t = load(sys.argv[2])[0]
-    print(*CubicSpline(t[:, 0], t[:, 1], bc_type='natural')(np.arange(200, 10001, 50)))
+for path in sys.argv[1:]:
+    for rate in (44100, 48000):
+        for n in (39, 101, 999):
+            design(path, rate, n)

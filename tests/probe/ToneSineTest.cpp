@@ -48,8 +48,8 @@ TEST(ToneSineTest, AgreesWithThePlatformSineToAnUlp) {
 // random doubles of every size.
 TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
     const double inf = std::numeric_limits<double>::infinity();
-    std::vector<double> xs = {0.0, -0.0, 1e-310, -1e-300, 5e-324, 1.0e15, 1.7e15, 1.76838e15, 1.8e15, 1.0e300, inf, -inf,
-                              std::nan("")};
+    std::vector<double> xs = {0.0, -0.0, 1e-310, -1e-300, 5e-324, 1.0e15, 1.7e15,
+                              1.76838e15, 1.8e15, 1.0e300, inf, -inf, std::nan("")};
     for (int i = 1; i < 4000; ++i)
         for (double scale : {0.7853981633974483, 1.5707963267948966 * 67108864.0})
             for (double nudge : {-1e-9, 0.0, 1e-9}) xs.push_back(i * scale * (1 + nudge));
