@@ -2,6 +2,7 @@
 
 #include "wave/FileSystem.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -114,10 +115,10 @@ uint64_t FileStream::Size() {
     return end < 0 ? 0 : uint64_t(end);
 }
 
-bool FileStream::CopyFrom(FileStream& in) {
+bool FileStream::CopyFrom(FileStream& in, uint64_t count) {
     if (!file || !in.file) return false;
     FileStep();
-    switch (CopyWithinSystem(in.file, file)) {
+    switch (CopyWithinSystem(in.file, file, count)) {
     case FastCopy::Copied: return true;
     case FastCopy::Failed: return false;
     case FastCopy::NotOffered: break;  // through memory
@@ -125,11 +126,14 @@ bool FileStream::CopyFrom(FileStream& in) {
     constexpr std::size_t kBlock = 1 << 20;
     std::unique_ptr<char, decltype(&std::free)> block(static_cast<char*>(std::malloc(kBlock)), &std::free);
     if (!block) return false;
-    for (;;) {
-        const std::size_t n = in.Read(block.get(), kBlock);
+    while (count > 0) {
+        const std::size_t want = std::size_t(std::min<uint64_t>(count, kBlock));
+        const std::size_t n = in.Read(block.get(), want);
         if (n > 0 && Write(block.get(), n) != n) return false;
-        if (n < kBlock) return !std::ferror(in.file);
+        if (n < want) return !std::ferror(in.file);
+        count -= n;
     }
+    return true;
 }
 
 bool CopyInto(const std::string& source, FileStream& destination) {

@@ -38,8 +38,9 @@ public:
     uint64_t Tell() override;
     uint64_t Size() override;
 
-    // Writes the rest of `in` at the current position; both end up behind what was copied.
-    bool CopyFrom(FileStream& in);
+    // Writes up to `count` bytes of `in` (fewer where it ends) at the current position;
+    // both end up behind what was copied.
+    bool CopyFrom(FileStream& in, uint64_t count = UINT64_MAX);
 
 private:
     // C streams need a seek between a read and a following write (and back); the
@@ -58,14 +59,14 @@ bool CopyInto(const std::string& source, FileStream& destination);
 // destination is either the old file or the whole copy, never a part of one.
 bool CopyReplacing(const std::string& source, const std::string& destination);
 
-// Writes a new file beside target with write(ByteStream&) and moves it over target only
+// Writes a new file beside target with write(FileStream&) and moves it over target only
 // when complete, so that a failure at any point leaves the old file as it was.
 template <typename Writer>
 bool WriteReplacing(const std::string& target, Writer write) {
     FileStream out;
     std::string temporary;
     if (!out.CreateUnique(FolderOf(target), "wav", temporary)) return false;
-    if (!write(static_cast<ByteStream&>(out))) {
+    if (!write(out)) {
         out.Close();
         RemoveFile(temporary);
         return false;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -68,17 +69,16 @@ int SeekFile(std::FILE* file, int64_t offset, int whence) { return fseeko(file, 
 
 int64_t TellFile(std::FILE* file) { return int64_t(ftello(file)); }
 
-FastCopy CopyWithinSystem(std::FILE* in, std::FILE* out) {
+FastCopy CopyWithinSystem(std::FILE* in, std::FILE* out, uint64_t count) {
 #ifdef __linux__
     // The kernel copies between the two files without the bytes passing through here.
     // Unbuffered streams hold no bytes of their own; afterwards each stream is set to
     // where its descriptor now stands.
     bool copied = false;
-    for (ssize_t n; (n = copy_file_range(fileno(in), nullptr, fileno(out), nullptr, std::size_t(1) << 30, 0)) != 0;) {
-        if (n < 0) {
-            if (copied) return FastCopy::Failed;
-            return FastCopy::NotOffered;
-        }
+    for (ssize_t n; count > 0; count -= uint64_t(n)) {
+        n = copy_file_range(fileno(in), nullptr, fileno(out), nullptr, std::size_t(std::min<uint64_t>(count, 1 << 30)), 0);
+        if (n == 0) break;
+        if (n < 0) return copied ? FastCopy::Failed : FastCopy::NotOffered;
         copied = true;
     }
     for (std::FILE* f : {in, out}) SeekFile(f, int64_t(lseek(fileno(f), 0, SEEK_CUR)), SEEK_SET);
@@ -86,6 +86,7 @@ FastCopy CopyWithinSystem(std::FILE* in, std::FILE* out) {
 #else
     (void)in;
     (void)out;
+    (void)count;
     return FastCopy::NotOffered;
 #endif
 }

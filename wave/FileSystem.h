@@ -39,9 +39,10 @@ int SeekFile(std::FILE* file, int64_t offset, int whence);
 int64_t TellFile(std::FILE* file);
 
 enum class FastCopy { Copied, Failed, NotOffered };
-// Copies the rest of `in` to `out` inside the system, both unbuffered and both left behind
-// what was copied. NotOffered, before anything moved, when the system cannot do it.
-FastCopy CopyWithinSystem(std::FILE* in, std::FILE* out);
+// Copies up to `count` bytes of `in` (fewer where it ends) to `out` inside the system, both
+// unbuffered and both left behind what was copied. NotOffered, before anything moved, when
+// the system cannot do it.
+FastCopy CopyWithinSystem(std::FILE* in, std::FILE* out, uint64_t count);
 
 // Called before every write, close, rename and removal of a file, so that tests can
 // stop a process at each step of a save and look at what it left behind.

@@ -118,22 +118,17 @@ void TWaveFile::AppendCalibration(const std::string& name) {
 }
 
 namespace {
-// Copies n bytes from the current position of `in` to `out`.
-bool CopyBytes(ByteStream& in, ByteStream& out, uint64_t n) {
-    std::vector<uint8_t> block(std::size_t(std::min<uint64_t>(n, 1 << 20)));
-    while (n > 0) {
-        const std::size_t step = std::size_t(std::min<uint64_t>(n, block.size()));
-        if (in.Read(block.data(), step) != step || out.Write(block.data(), step) != step) return false;
-        n -= step;
-    }
-    return true;
+// Copies n bytes from where `in` stands, all of them or nothing good.
+bool CopyBytes(FileStream& in, FileStream& out, uint64_t n) {
+    const uint64_t from = in.Tell();
+    return n == 0 || (out.CopyFrom(in, n) && in.Tell() == from + n);
 }
 
 // The top-level chunks of `in` go to `out` as they are, but for the calibration chunks,
 // which are left out, and a form that reaches past the file's end, whose length is cut to
 // the bytes there are. `calibration` goes right behind the WAVE form, where readers find it
 // whatever follows; what does not make up a chunk header at the end is copied too.
-bool CopyReplacingCalibration(ByteStream& in, ByteStream& out, const uint8_t* calibration, std::size_t size) {
+bool CopyReplacingCalibration(FileStream& in, FileStream& out, const uint8_t* calibration, std::size_t size) {
     const uint64_t end = in.Size();
     uint64_t at = 0;
     bool placed = false;
@@ -171,7 +166,7 @@ bool CopyReplacingCalibration(ByteStream& in, ByteStream& out, const uint8_t* ca
 bool ReplaceCalibration(const std::string& path, const CalibrationBlock& block) {
     FileStream in;
     if (!in.Open(path, FileStream::Mode::Read)) return false;
-    return WriteReplacing(path, [&](ByteStream& out) {
+    return WriteReplacing(path, [&](FileStream& out) {
         uint8_t chunk[8 + CalibrationBlock::kSize];
         EncodeChunkHeader(chunk);
         block.Encode(chunk + 8);

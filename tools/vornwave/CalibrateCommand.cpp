@@ -137,7 +137,9 @@ bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, 
     }
     CalibrationBlock block;
     {
-        const TWaveFile wave(path, 0, false, nullptr);
+        // Direct mode reads the layout and the block but not the samples, and writes nothing
+        // unless told to; it lets go of the file before the file is replaced.
+        const TWaveFile wave(path, 1, false, nullptr);
         if (wave.Failed()) {
             error = "not a readable wave file";
             return false;

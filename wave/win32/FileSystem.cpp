@@ -77,6 +77,6 @@ int SeekFile(std::FILE* file, int64_t offset, int whence) { return _fseeki64(fil
 
 int64_t TellFile(std::FILE* file) { return _ftelli64(file); }
 
-FastCopy CopyWithinSystem(std::FILE*, std::FILE*) { return FastCopy::NotOffered; }
+FastCopy CopyWithinSystem(std::FILE*, std::FILE*, uint64_t) { return FastCopy::NotOffered; }
 
 }  // namespace vorn
