@@ -161,7 +161,7 @@ int32_t SpectralData::OutputCount() const {
 void SpectralData::ApplyCalibration(const ChannelCalibration* record) {
     if (record != nullptr && record->valid != 0) {
         calibration = *record;
-        calibrationFactor = static_cast<float>(calibration.countScale * UnitFactor(calibration.field148));
+        calibrationFactor = static_cast<float>(calibration.countScale * UnitFactor(calibration.unitCode));
     } else {
         calibration.valid = 0;
         calibration.field4 = 1.0f;
@@ -169,11 +169,11 @@ void SpectralData::ApplyCalibration(const ChannelCalibration* record) {
         calibration.unitKind = 4;
         SetTextField(calibration.linearUnit, sizeof calibration.linearUnit, "Percent Full Scale");
         SetTextField(calibration.dbUnit, sizeof calibration.dbUnit, "Relative Amplitude (dB)");
-        calibration.field136 = 0;
+        calibration.amplitudeMode = 0;
         calibration.calFactor = 1.0f;
         calibration.countScale = 1.0f;
-        calibration.field148 = 0;
-        calibration.field152 = 0;
+        calibration.unitCode = 0;
+        calibration.integration = 0;
         le::PutF32(calibration.tail + kTailFloat462, 1.0f);
         calibrationFactor = 1.0f;
     }
@@ -183,16 +183,16 @@ void SpectralData::ApplyCalibration(const ChannelCalibration* record) {
 void SpectralData::ComputeScale() {
     if (!scale) return;
     double base = double(calibrationFactor) / (double(fullScale) * transformSize) / bandwidthFactor;
-    if (calibration.field136 == 1) base *= 0.7071067811865;  // amplitude mode: RMS
-    if (calibration.field136 == 2) base *= 2.0;              // amplitude mode: peak to peak
+    if (calibration.amplitudeMode == 1) base *= 0.7071067811865;  // amplitude mode: RMS
+    if (calibration.amplitudeMode == 2) base *= 2.0;              // amplitude mode: peak to peak
     for (uint32_t k = 0; k < binCount; ++k) {
         double s = static_cast<float>(base);
         if (weighting) s *= weighting[k];
         if (compensation) s /= compensation[k];
         const double f = FrequencyOfBin(k);
         if (f > 0.0001) {
-            if (calibration.field152 == 1) s /= kTwoPi * f;                 // integrated once
-            if (calibration.field152 == 2) s /= (kTwoPi * f) * (kTwoPi * f);  // twice
+            if (calibration.integration == 1) s /= kTwoPi * f;                 // integrated once
+            if (calibration.integration == 2) s /= (kTwoPi * f) * (kTwoPi * f);  // twice
         }
         scale[k] = static_cast<float>(s);
     }

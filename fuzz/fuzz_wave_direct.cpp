@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         vorn::TWaveFile w(in.string(), 1, true, Folder().c_str());
         Check(!w.Failed());
         vorn::CalibrationBlock block = w.GetCalibration();
-        block.left.field136 ^= 1;  // any change makes the commit rebuild the target
+        block.left.amplitudeMode ^= 1;  // any change makes the commit rebuild the target
         w.SetCalibration(block);
         w.SetTargetName(out.string());
         Check(w.Commit());

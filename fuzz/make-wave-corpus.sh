@@ -5,7 +5,7 @@
 # behind the RIFF form, and the layouts other writers leave (a RIFF length of 0xFFFFFFFF
 # or of the whole file, odd 8-bit data without its pad byte, a frame size of 0, a chunk
 # after "data", data outside a form that is too short, a "CAL1" size past a form that is
-# longer than the file).
+# longer than the file) and the extensible "fmt " of 24-bit files.
 set -euo pipefail
 corpus=$(cd "$(dirname "$0")" && pwd)/corpus
 mkdir -p "$corpus/wave_load" "$corpus/wave_direct"
@@ -58,6 +58,8 @@ save('frame-size-0.wav', riff(chunk(b'fmt ', struct.pack('<HHIIHH', 1, 1, 8000, 
 save('list-after-data.wav', riff(fmt(1, 8000, 1), chunk(b'data', ramp[:9]), chunk(b'LIST', b'INFOISFT\x03\0\0\0ab\0'))
      + chunk(0x66, bytes(block)))
 save('data-outside-form.wav', with_length(plain, 4 + 24))
+extensible = struct.pack('<HHIIHHHHI', 0xFFFE, 2, 48000, 48000 * 6, 6, 24, 22, 24, 3) + struct.pack('<H', 1) + bytes(14)
+save('extensible24.wav', riff(chunk(b'fmt ', extensible), chunk(b'data', ramp[:18])))
 save('cal1-past-the-file.wav', with_length(riff(fmt(2, 8000, 2), chunk(b'data', ramp[:8]), chunk(b'CAL1', cal1, 0x7FFFFFF0)),
                                            0xFFFFFFFF))
 PY

@@ -71,7 +71,7 @@ float StoredValue(const SampleFormat& format, const uint8_t* p) {
 
 // Channel 0 of frames [start, start + count) in the wave data's memory, or nullptr when
 // they do not all lie inside it.
-uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
+const uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
     const SampleFormat format = file.GetFormat();
     const uint64_t end = uint64_t(start) + count;
     if (!file.GetSamples() || format.bytesPerSample > 4 || end > file.GetFrameCount() ||
@@ -81,28 +81,24 @@ uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
 }
 
 // The frames go in batches: the sines several at a time through ToneSines, the samples
-// read and written in place. The cursor and the count of written frames end as one
-// WriteSample per frame would leave them: Advance moves the cursor as those writes would,
-// and the batch's last sample goes through WriteSample itself, which raises the count to
-// the cursor. Frames outside the memory go through ReadSample and WriteSample alone.
+// read from memory and written back with one WriteSamples, which leaves the cursor and the
+// count of written frames as one WriteSample per frame would. Frames outside the memory
+// go through ReadSample and WriteSample alone.
 void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
                      float gain) {
     constexpr uint32_t kBatch = 512;
     double phases[kBatch], sines[kBatch];
-    const uint32_t width = format.bytesPerSample, frameSize = format.FrameSize();
+    int32_t values[kBatch];
+    const uint32_t frameSize = format.FrameSize();
     const double amplitude = ToneAmplitude(format, gain);
     while (frames > 0) {
         const uint32_t n = std::min(frames, kBatch);
         for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
         ToneSines(phases, sines, n);
-        if (uint8_t* p = Channel0(file, k, n)) {
-            for (uint32_t j = 0; j + 1 < n; ++j, p += frameSize) {
-                const int32_t value = AddTone(format, StoredValue(format, p), static_cast<float>(sines[j]), amplitude);
-                EncodeSample(p, width, value);
-            }
-            file.Advance(n - 1);
-            file.WriteSample(AddTone(format, StoredValue(format, p), static_cast<float>(sines[n - 1]), amplitude),
-                             k + n - 1, 0);
+        if (const uint8_t* p = Channel0(file, k, n)) {
+            for (uint32_t j = 0; j < n; ++j, p += frameSize)
+                values[j] = AddTone(format, StoredValue(format, p), static_cast<float>(sines[j]), amplitude);
+            file.WriteSamples(values, k, n, 0);
         } else {
             for (uint32_t j = 0; j < n; ++j)
                 file.WriteSample(AddTone(format, file.ReadSample(k + j, 0, false), static_cast<float>(sines[j]),

@@ -49,11 +49,11 @@ CalibrationBlock CalibrationBlock::FromLegacy(const uint8_t* r) {
     l.unitKind = le::I32(r + 272);
     CopyText(l.linearUnit, sizeof l.linearUnit, r + 276);
     CopyText(l.dbUnit, sizeof l.dbUnit, r + 336);
-    l.field136 = le::I32(r + 396);
+    l.amplitudeMode = le::I32(r + 396);
     l.calFactor = le::F32(r + 400);
     l.countScale = le::F32(r + 408);
-    l.field148 = le::I32(r + 416);
-    l.field152 = le::I32(r + 420);
+    l.unitCode = le::I32(r + 416);
+    l.integration = le::I32(r + 420);
     CopyText(l.channelName, sizeof l.channelName, r + 424);
     // The legacy record shares everything but factor, scale and name between channels.
     b.right = l;
@@ -96,8 +96,8 @@ void SetAccelerationUnits(ChannelCalibration& c, long n) {
     c.unitKind = 3;
     SetTextField(c.linearUnit, sizeof c.linearUnit, "Acceleration (G) rms");
     SetTextField(c.dbUnit, sizeof c.dbUnit, "Acceleration (G dB) rms");
-    c.field148 = 0;
-    c.field152 = 0;
+    c.unitCode = 0;
+    c.integration = 0;
     c.calFactor = Cal1Factor(n);
 }
 }  // namespace

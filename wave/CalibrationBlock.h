@@ -18,6 +18,8 @@ struct CalibrationBlock {
     char description[260] = {};   // @0    NUL-terminated
     ChannelCalibration left;      // @260
     ChannelCalibration right;     // @894
+    // Reserved: nothing reads it, but stored files and the programs that share them carry
+    // these bytes, so they stay in the layout and pass through unchanged.
     uint8_t unused[520] = {};     // @1528 zero in blocks made here, carried otherwise
 
     void Encode(uint8_t* out) const;  // writes kSize bytes

@@ -13,11 +13,11 @@ void ChannelCalibration::Encode(uint8_t* out) const {
     le::PutI32(out + 12, unitKind);
     std::memcpy(out + 16, linearUnit, sizeof linearUnit);
     std::memcpy(out + 76, dbUnit, sizeof dbUnit);
-    le::PutI32(out + 136, field136);
+    le::PutI32(out + 136, amplitudeMode);
     le::PutF32(out + 140, calFactor);
     le::PutF32(out + 144, countScale);
-    le::PutI32(out + 148, field148);
-    le::PutI32(out + 152, field152);
+    le::PutI32(out + 148, unitCode);
+    le::PutI32(out + 152, integration);
     std::memcpy(out + 156, channelName, sizeof channelName);
     std::memcpy(out + 196, tail, sizeof tail);
 }
@@ -30,11 +30,11 @@ ChannelCalibration ChannelCalibration::Decode(const uint8_t* in) {
     c.unitKind = le::I32(in + 12);
     std::memcpy(c.linearUnit, in + 16, sizeof c.linearUnit);
     std::memcpy(c.dbUnit, in + 76, sizeof c.dbUnit);
-    c.field136 = le::I32(in + 136);
+    c.amplitudeMode = le::I32(in + 136);
     c.calFactor = le::F32(in + 140);
     c.countScale = le::F32(in + 144);
-    c.field148 = le::I32(in + 148);
-    c.field152 = le::I32(in + 152);
+    c.unitCode = le::I32(in + 148);
+    c.integration = le::I32(in + 152);
     std::memcpy(c.channelName, in + 156, sizeof c.channelName);
     std::memcpy(c.tail, in + 196, sizeof c.tail);
     return c;
@@ -46,11 +46,11 @@ void ChannelCalibration::SetRelativeDefaults() {
     unitKind = 4;
     SetTextField(linearUnit, sizeof linearUnit, "Percent Full Scale");
     SetTextField(dbUnit, sizeof dbUnit, "Relative Amplitude (dBr)");
-    field136 = 0;
+    amplitudeMode = 0;
     calFactor = 1.0f;
     countScale = 1.0f;
-    field148 = 0;
-    field152 = 0;
+    unitCode = 0;
+    integration = 0;
 }
 
 bool ChannelCalibration::SameBytes(const ChannelCalibration& other) const {

@@ -1,7 +1,9 @@
 // One channel's units and calibration as a wave file stores it: a 634-byte record,
-// two of which travel in a file's calibration block. Only valid, the unit labels,
-// calFactor, countScale and channelName mean something here; every other byte is
-// carried unchanged so that a file written back holds what it was read with.
+// two of which travel in a file's calibration block. valid, unitKind, the unit labels,
+// calFactor, countScale and channelName describe the channel; amplitudeMode, unitCode and
+// integration tell how a spectrum of it is scaled (dsp/SpectralData). field4, field8 and
+// the tail mean nothing here and are carried unchanged, like every other field, so that
+// a file written back holds what it was read with.
 #pragma once
 
 #include <cstddef>
@@ -18,11 +20,12 @@ struct ChannelCalibration {
     int32_t unitKind = 0;         // @12  4 relative to full scale, 3 acceleration
     char linearUnit[60] = {};     // @16  label of linear values, NUL-terminated
     char dbUnit[60] = {};         // @76  label of dB values, NUL-terminated
-    int32_t field136 = 0;         // @136 carried
+    int32_t amplitudeMode = 0;    // @136 0 as measured, 1 RMS, 2 peak to peak
     float calFactor = 0;          // @140 units per full-scale value
     float countScale = 0;         // @144 units per stored count
-    int32_t field148 = 0;         // @148 carried
-    int32_t field152 = 0;         // @152 carried
+    int32_t unitCode = 0;         // @148 0 as calibrated; 1 .. 10 pick the factor a spectrum
+                                  //      is multiplied by (32.174 for 1 and 4, ...)
+    int32_t integration = 0;      // @152 0 none, 1 once (by 2 pi f), 2 twice
     char channelName[40] = {};    // @156 NUL-terminated, "Left"/"Right" when read empty
     uint8_t tail[438] = {};       // @196 not interpreted, kept byte for byte
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "wave/ByteStream.h"
+#include "wave/FileSystem.h"
 
 #include <cstdio>
 #include <string>
@@ -37,8 +38,9 @@ public:
     uint64_t Tell() override;
     uint64_t Size() override;
 
-    // Writes the rest of `in` at the current position; both end up behind what was copied.
-    bool CopyFrom(FileStream& in);
+    // Writes up to `count` bytes of `in` (fewer where it ends) at the current position;
+    // both end up behind what was copied.
+    bool CopyFrom(FileStream& in, uint64_t count = UINT64_MAX);
 
 private:
     // C streams need a seek between a read and a following write (and back); the
@@ -51,25 +53,29 @@ private:
     LastStep last = LastStep::None;
 };
 
-// The system's folder for temporary files ("." when there is none).
-std::string SystemTempFolder();
-// The folder part of a path ("." when it has none), for files made beside it.
-std::string FolderOf(const std::string& path);
-// Moves source over destination, replacing it; false leaves both as they were. A
-// read-only destination is refused on every platform, as Windows refuses it.
-bool ReplaceFile(const std::string& source, const std::string& destination);
-bool RemoveFile(const std::string& path);
 // Copies the bytes of source into an open stream, from its current position.
 bool CopyInto(const std::string& source, FileStream& destination);
 // Copies source over destination through a temporary file beside it, so that the
 // destination is either the old file or the whole copy, never a part of one.
 bool CopyReplacing(const std::string& source, const std::string& destination);
-// True when the file exists and may not be written.
-bool IsReadOnly(const std::string& path);
 
-// Called before every write, close, rename and removal of a file, so that tests can
-// stop a process at each step of a save and look at what it left behind.
-using FileStepObserver = void (*)();
-void SetFileStepObserver(FileStepObserver observer);
+// Writes a new file beside target with write(FileStream&) and moves it over target only
+// when complete, so that a failure at any point leaves the old file as it was.
+template <typename Writer>
+bool WriteReplacing(const std::string& target, Writer write) {
+    FileStream out;
+    std::string temporary;
+    if (!out.CreateUnique(FolderOf(target), "wav", temporary)) return false;
+    if (!write(out)) {
+        out.Close();
+        RemoveFile(temporary);
+        return false;
+    }
+    if (!out.Close() || !ReplaceFile(temporary, target)) {
+        RemoveFile(temporary);
+        return false;
+    }
+    return true;
+}
 
 }  // namespace vorn

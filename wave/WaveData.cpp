@@ -13,6 +13,10 @@ namespace {
 // instead of wrapping: a wrapped size would leave frameCount pointing past the memory.
 bool FitsByteSize(uint64_t bytes) { return bytes <= UINT32_MAX; }
 
+bool RangeInside(uint32_t start, uint32_t count, uint32_t frameCount) {
+    return count <= frameCount && start <= frameCount && uint64_t(start) + count <= frameCount;
+}
+
 void FillWithOffset(uint8_t* p, uint64_t bytes, const SampleFormat& f) {
     if (f.offset == 0 || f.bytesPerSample == 0) return;
     for (uint64_t i = 0; i + f.bytesPerSample <= bytes; i += f.bytesPerSample)
@@ -136,11 +140,23 @@ bool TWaveData::WriteSample(int32_t value, uint32_t frame, uint16_t channel) {
     return true;
 }
 
-namespace {
-bool RangeInside(uint32_t start, uint32_t count, uint32_t frameCount) {
-    return count <= frameCount && start <= frameCount && uint64_t(start) + count <= frameCount;
+bool TWaveData::WriteSamples(const int32_t* values, uint32_t start, uint32_t count, uint16_t channel) {
+    if (!samples || !values || !RangeInside(start, count, frameCount)) return false;
+    if (count == 0) return true;
+    channel = EffectiveChannel(channel);
+    uint8_t* p = SampleAt(start, channel);
+    if (!p || !SampleAt(start + count - 1, channel)) return false;
+    const uint16_t width = format.bytesPerSample;
+    if (width == 1 && std::any_of(values, values + count, [](int32_t v) { return v > 255 || v < -255; })) return false;
+    const uint32_t step = format.FrameSize();
+    for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, width, values[i]);
+    if (channel == 0) position = uint32_t(std::min<uint64_t>(uint64_t(position) + count, frameCount));
+    highWater = std::max(highWater, position);
+    modified = true;
+    return true;
 }
 
+namespace {
 // count samples of Width bytes from every fromStep-th byte to every toStep-th. A fixed
 // width lets the compiler move each sample inline, where a library call per sample cost
 // more than the copy itself.

@@ -46,6 +46,11 @@ public:
 
     float ReadSample(uint32_t frame, uint16_t channel, bool scaled);
     bool WriteSample(int32_t value, uint32_t frame, uint16_t channel);
+    // WriteSample for frames start .. start + count - 1 of one channel, from packed values:
+    // the cursor and the written-frame count end where those calls would leave them. False,
+    // with nothing written, when a frame lies outside the buffer or an 8-bit value beyond
+    // 255 in magnitude.
+    bool WriteSamples(const int32_t* values, uint32_t start, uint32_t count, uint16_t channel);
     // Single-channel data outside the buffer is packed, bytesPerSample bytes each;
     // channel 2 (or a one-channel format) moves whole frames. The cursor is untouched.
     bool ReadFrames(void* destination, uint32_t start, uint32_t count, uint16_t channel);

@@ -11,6 +11,8 @@ namespace vorn {
 namespace {
 constexpr uint32_t kHeaderSize = riff::kWaveHeaderSize;
 constexpr uint32_t kFmtMinimum = 14;  // up to and including the frame size field
+constexpr uint32_t kFmtExtensible = 26;  // up to the first two bytes of the sub-format
+constexpr uint16_t kTagExtensible = 0xFFFE;
 
 void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
 
@@ -38,6 +40,12 @@ TWaveFile::TWaveFile(const std::string& fileName, int16_t m, bool backup, const 
             CloseFailedOpen();
         }
     }
+    highWater = frameCount;
+}
+
+TWaveFile::TWaveFile(ByteStream& in) {
+    WaitCursor wait;
+    if (!LoadFrom(in)) failed = true;
     highWater = frameCount;
 }
 
@@ -113,11 +121,15 @@ bool TWaveFile::LoadFrom(ByteStream& in) {
 }
 
 bool TWaveFile::ApplyFmtChunk(ByteStream& in, uint64_t at, uint32_t size) {
-    // Only channels, rate and frame size are used; the format tag and bit count are not
-    // looked at, so a float tag reads as integers of the given size.
+    // Only channels, rate and frame size shape the samples; the format tag is kept for
+    // callers and the bit count is not looked at, so a float tag reads as integers of the
+    // given size.
     if (size < kFmtMinimum) return false;
-    uint8_t f[kFmtMinimum];
-    if (!in.Seek(at) || in.Read(f, kFmtMinimum) != kFmtMinimum) return false;
+    uint8_t f[kFmtExtensible] = {};
+    const uint32_t n = std::min(size, kFmtExtensible);
+    if (!in.Seek(at) || in.Read(f, n) != n) return false;
+    formatTag = le::U16(f);
+    if (formatTag == kTagExtensible && n == kFmtExtensible) formatTag = le::U16(f + 24);
     const uint16_t channels = le::U16(f + 2);
     const uint32_t rate = le::U32(f + 4);
     const uint16_t frameSize = le::U16(f + 12);
@@ -146,25 +158,6 @@ bool WriteWaveForm(ByteStream& out, const TWaveData& data) {
     return true;
 }
 
-// Writes beside the target and moves the result over it only when complete, so a
-// failure at any point leaves the old file as it was.
-template <typename Writer>
-bool WriteReplacing(const std::string& target, Writer write) {
-    FileStream out;
-    std::string temporary;
-    if (!out.CreateUnique(FolderOf(target), "wav", temporary)) return false;
-    if (!write(out)) {
-        out.Close();
-        RemoveFile(temporary);
-        return false;
-    }
-    if (!out.Close() || !ReplaceFile(temporary, target)) {
-        RemoveFile(temporary);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool SaveWaveData(const TWaveData& data, const std::string& path) {
@@ -172,14 +165,16 @@ bool SaveWaveData(const TWaveData& data, const std::string& path) {
     return WriteReplacing(path, [&](ByteStream& out) { return WriteWaveForm(out, data); });
 }
 
+bool TWaveFile::WriteTo(ByteStream& out) {
+    if (!WriteWaveForm(out, *this)) return false;
+    if (calibrationPresent) WriteCalibrationChunk(out);
+    return true;
+}
+
 bool TWaveFile::Save() {
     if (mode != 0) return false;
     WaitCursor wait;
-    const bool saved = WriteReplacing(targetName, [this](ByteStream& out) {
-        if (!WriteWaveForm(out, *this)) return false;
-        if (calibrationPresent) WriteCalibrationChunk(out);
-        return true;
-    });
+    const bool saved = WriteReplacing(targetName, [this](ByteStream& out) { return WriteTo(out); });
     if (!saved) {
         failed = true;
         return false;

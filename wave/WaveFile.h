@@ -31,6 +31,9 @@ namespace vorn {
 
 class TWaveFile : public TWaveData {
 public:
+    // The caption and the texts below read oddly (the caption is not the program's name,
+    // two name library calls this code does not make) but are kept word for word:
+    // operators, their procedures and the logs of earlier versions know them by these.
     static constexpr const char* kCaption = "VRON";
     static constexpr const char* kNoDataChunk =
         "TWaveFile - invalid wave file data found (DATA section)";
@@ -49,6 +52,9 @@ public:
     // Makes a new file in mode 1: an empty temporary file ("wav..." in tempDir) that
     // WriteBytes fills and Commit moves to the target name.
     TWaveFile(SampleFormat format, bool keepBackup, const char* tempDir);
+    // Loads a wave from a stream, in mode 0 with no target name: SetTargetName before a
+    // Commit, or WriteTo another stream. The stream is read only here.
+    explicit TWaveFile(ByteStream& in);
     ~TWaveFile() override;
 
     // In mode 1 these go to the file (see WaveFileDirect.cpp); otherwise to memory.
@@ -63,11 +69,18 @@ public:
     void SetTargetName(const std::string& name);
     void SetCalibration(const CalibrationBlock& block);
     bool Commit();
+    // The file as Commit in mode 0 writes it (the frames up to the high-water mark and the
+    // calibration chunk), to any stream; false when the RIFF form could not be written.
+    bool WriteTo(ByteStream& out);
 
     const CalibrationBlock& GetCalibration() const { return calibration; }
     bool CalibrationPresent() const { return calibrationPresent; }
     bool CalibrationChanged() const { return calibrationChanged; }
     int16_t GetMode() const { return mode; }
+    // The format tag of the "fmt " chunk (1 integer PCM, 3 float), an extensible chunk's
+    // taken from its sub-format; 1 for files made here. Samples are read as integers
+    // whatever it says, so callers that write samples back check it.
+    uint16_t GetFormatTag() const { return formatTag; }
     const std::string& GetTargetName() const { return targetName; }
     const std::string& GetWorkingName() const { return workingName; }
     bool CreatedNew() const { return createdNew; }
@@ -118,6 +131,7 @@ private:
     bool calibrationPresent = false;    // `calibration` holds data
     bool calibrationChanged = false;    // SetCalibration stored a different block
     int16_t mode = 0;                   // 0 in memory, 1 direct
+    uint16_t formatTag = 1;             // of the "fmt " chunk read
     bool createdNew = false;            // the working file was made by this object
     bool keepBackup = false;            // direct mode works on a temporary copy
     std::string tempDir;                // folder for direct mode's temporary files
@@ -139,6 +153,12 @@ private:
     uint64_t tailSize = 0;
     bool tailKept = false;
 };
+
+// Rewrites the wave file at path with `block` as its one calibration chunk, right behind
+// the RIFF form, and every other chunk it holds byte for byte (LIST, bext, smpl and the
+// like, inside the form or behind it), as safely as Commit does. A RIFF form that claims more bytes than the file has is recorded
+// with its true length, so that the chunk behind it can be found.
+bool ReplaceCalibration(const std::string& path, const CalibrationBlock& block);
 
 // Writes a sample buffer as a complete new wave file (frames up to its high-water mark),
 // as safely as Commit does: the old file at path survives any failure.

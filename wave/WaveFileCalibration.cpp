@@ -4,11 +4,12 @@
 // file: a missing or short record only leaves the block marked absent.
 #include "wave/WaveFile.h"
 
+#include "common/DebugOutput.h"
 #include "common/MessageSink.h"
-#include "wave/DebugOutput.h"
 #include "wave/LittleEndian.h"
 #include "wave/RiffChunks.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vorn {
@@ -114,6 +115,65 @@ void TWaveFile::AppendCalibration(const std::string& name) {
     calibration.Encode(bytes + 8);
     f.Write(bytes, sizeof bytes);
     f.Close();
+}
+
+namespace {
+// Copies n bytes from where `in` stands, all of them or nothing good.
+bool CopyBytes(FileStream& in, FileStream& out, uint64_t n) {
+    const uint64_t from = in.Tell();
+    return n == 0 || (out.CopyFrom(in, n) && in.Tell() == from + n);
+}
+
+// The top-level chunks of `in` go to `out` as they are, but for the calibration chunks,
+// which are left out, and a form that reaches past the file's end, whose length is cut to
+// the bytes there are. `calibration` goes right behind the WAVE form, where readers find it
+// whatever follows; what does not make up a chunk header at the end is copied too.
+bool CopyReplacingCalibration(FileStream& in, FileStream& out, const uint8_t* calibration, std::size_t size) {
+    const uint64_t end = in.Size();
+    uint64_t at = 0;
+    bool placed = false;
+    while (at + 8 <= end) {
+        uint8_t header[12] = {};
+        if (!in.Seek(at) || in.Read(header, 8) != 8) return false;
+        const uint32_t id = le::U32(header);
+        const uint64_t rest = end - at - 8;
+        uint64_t length = le::U32(header + 4);
+        // A calibration record's size field was left 0 by older writers: its record length counts.
+        if (id == kCalibrationId || id == kLegacyCalibrationId) {
+            const uint64_t record = id == kCalibrationId ? CalibrationBlock::kSize : CalibrationBlock::kLegacySize;
+            at += 8 + std::min(rest, std::max(length + (length & 1u), record));
+            continue;
+        }
+        const bool form = id == le::FourCC("RIFF");
+        if (length > rest) {
+            if (form) le::PutU32(header + 4, uint32_t(rest));
+            length = rest;
+        }
+        const uint64_t whole = std::min(rest, length + (length & 1u));
+        if (out.Write(header, 8) != 8 || !CopyBytes(in, out, whole)) return false;
+        at += 8 + whole;
+        if (form && !placed && whole >= 4 && in.Seek(at - whole) && in.Read(header + 8, 4) == 4 &&
+            le::U32(header + 8) == le::FourCC("WAVE")) {
+            if (out.Write(calibration, size) != size) return false;
+            placed = true;
+        }
+    }
+    if (!in.Seek(at) || !CopyBytes(in, out, end - at)) return false;
+    return placed || out.Write(calibration, size) == size;
+}
+}  // namespace
+
+bool ReplaceCalibration(const std::string& path, const CalibrationBlock& block) {
+    FileStream in;
+    if (!in.Open(path, FileStream::Mode::Read)) return false;
+    return WriteReplacing(path, [&](FileStream& out) {
+        uint8_t chunk[8 + CalibrationBlock::kSize];
+        EncodeChunkHeader(chunk);
+        block.Encode(chunk + 8);
+        const bool copied = CopyReplacingCalibration(in, out, chunk, sizeof chunk);
+        in.Close();  // Windows renames nothing over a file that is open
+        return copied;
+    });
 }
 
 }  // namespace vorn

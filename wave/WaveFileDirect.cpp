@@ -5,7 +5,7 @@
 //
 // Chunk sizes: a write that ends past the data chunk grows its recorded size at once
 // (a write inside the data never shrinks it); Commit sets the final size and, when
-// the data grew, the RIFF length. Whatever lay behind the data when the file was
+// the data grew or got the pad byte it lacked, the RIFF length. Whatever lay behind the data when the file was
 // opened (its pad byte aside) is kept in memory before the first write reaches it
 // and put back behind the grown data at Commit, so a calibration chunk or a chunk
 // after "data" inside the form survives appended frames.
@@ -15,7 +15,6 @@
 #include "wave/LittleEndian.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace vorn {
@@ -23,24 +22,8 @@ namespace vorn {
 namespace {
 constexpr uint32_t kBlockFrames = 4096;            // frames per step of a rebuild
 constexpr uint64_t kTailLimit = uint64_t(64) << 20;  // bytes behind the data kept in memory
-constexpr size_t kNameLength = 260;                // names compare on this many characters
 
 void Report(const char* text) { ShowMessage(TWaveFile::kCaption, text, MessageIcon::Stop); }
-
-// File names differ only in case on Windows; elsewhere two such names are two files,
-// and taking them for one would skip the delivery to the second.
-bool SameName(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), kNameLength);
-    if (n != std::min(b.size(), kNameLength)) return false;
-    for (size_t i = 0; i < n; ++i) {
-#ifdef _WIN32
-        if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
-#else
-        if (a[i] != b[i]) return false;
-#endif
-    }
-    return true;
-}
 
 bool RangeInside(uint32_t start, uint32_t count, uint32_t frameCount) {
     return count <= frameCount && start <= frameCount && uint64_t(start) + count <= frameCount;
@@ -67,7 +50,7 @@ TWaveFile::TWaveFile(SampleFormat f, bool backup, const char* folder)
 void TWaveFile::CloseFailedOpen() {
     fileHandle.Close();
     // A temporary copy or new file that never opened is of no use to anyone.
-    if ((keepBackup || createdNew) && !workingName.empty() && !SameName(workingName, targetName))
+    if ((keepBackup || createdNew) && !workingName.empty() && !SameFileName(workingName, targetName))
         RemoveFile(workingName);
 }
 
@@ -178,8 +161,14 @@ bool TWaveFile::FinishDataChunk() {
     const uint32_t size = uint32_t(wanted);
     if (size != dataChunk.size && !WriteUint32At(dataChunk.dataOffset - 4, size)) return false;
     dataChunk.size = size;
-    if (!tailKept) return true;  // nothing behind the data was touched
     const uint8_t pad = 0;
+    if (!tailKept) {
+        // Nothing behind the data was touched; an odd chunk at the file's end still gets
+        // the pad byte it may lack, and the form then counts it.
+        if (!(size & 1u) || fileHandle.Size() != dataChunk.End()) return true;
+        riffChunk.fixSize = true;
+        return fileHandle.Seek(dataChunk.End()) && fileHandle.Write(&pad, 1) == 1;
+    }
     if ((size & 1u) && !(fileHandle.Seek(dataChunk.End()) && fileHandle.Write(&pad, 1) == 1)) return false;
     const uint64_t tailAt = dataChunk.End() + (size & 1u);
     return tailSize == 0 || (fileHandle.Seek(tailAt) && fileHandle.Write(tail.get(), size_t(tailSize)) == tailSize);
@@ -206,7 +195,7 @@ bool TWaveFile::CommitDirect() {
         failed = true;
         return false;
     }
-    if (SameName(workingName, targetName)) {
+    if (SameFileName(workingName, targetName)) {
         riffChunk.fixSize = dataChunk.fixSize = false;
         ForgetTail();
         Seek(highWater);
@@ -286,7 +275,7 @@ bool TWaveFile::RebuildTarget(const std::string& source, const std::string& dest
     dst.SetTargetName(destination);
     if (calibrationPresent) dst.SetCalibration(calibration);
     if (dst.Commit()) return true;
-    if (!SameName(dst.GetWorkingName(), destination)) RemoveFile(dst.GetWorkingName());
+    if (!SameFileName(dst.GetWorkingName(), destination)) RemoveFile(dst.GetWorkingName());
     return false;  // dst reported it
 }
 
@@ -353,8 +342,8 @@ bool TWaveFile::ReadFrames(void* destination, uint32_t start, uint32_t count, ui
 
 bool TWaveFile::WriteFrames(const void* source, uint32_t start, uint32_t count, uint16_t channel) {
     if (mode != 1) return TWaveData::WriteFrames(source, start, count, channel);
-    if (!DirectReady() || !source || !RangeInside(start, count, frameCount)) return false;
-    if (count == 0) return true;
+    // No frames are refused like every direct write of no bytes.
+    if (!DirectReady() || !source || count == 0 || !RangeInside(start, count, frameCount)) return false;
     const uint64_t bytes = uint64_t(format.FrameSize()) * count;
     const uint32_t saved = position;
     bool ok;

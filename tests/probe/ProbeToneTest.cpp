@@ -101,27 +101,6 @@ TEST(ProbeToneTest, BlocksRemainderAndCancelChecks) {
     EXPECT_FALSE(AddProbeTone(nullptr, 1000.0f, -12.0f, view));
 }
 
-// The tone's samples go in and out a batch at a time, yet the cursor and the frames that a
-// save writes (the high-water mark) must end where one write per frame leaves them: at the
-// last frame with the tone, from a fresh buffer's 0, whatever the encoding.
-TEST(ProbeToneTest, CursorAndWrittenFramesEndAtTheLastToneFrame) {
-    struct Case { uint16_t channels, bytes; uint32_t frames; int cancelAt; uint32_t processed; };
-    const Case cases[] = {
-        {2, 2, 2500, 0, 2500}, {1, 1, 1300, 0, 1300}, {2, 3, 513, 0, 513},
-        {1, 4, 2500, 2, 2000}, {2, 2, 1, 0, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.channels << " x " << c.bytes << " bytes, " << c.frames << " frames");
-        test::MessageRecorder messages;
-        TWaveData wave(c.frames, Format(1000, c.channels, c.bytes));
-        ASSERT_EQ(wave.GetHighWater(), 0u);
-        FakeView view(c.cancelAt);
-        AddProbeTone(&wave, 226.7f, -12.0f, view);
-        EXPECT_EQ(wave.GetPosition(), c.processed);
-        EXPECT_EQ(wave.GetHighWater(), c.processed);
-    }
-}
-
 // Frame 0 of a 250 Hz tone at 1000 Hz is at its positive peak, frame 2 at its negative one.
 // At -12 dBr a 16-bit tone peaks at 8222.47; adding 0.5 and truncating makes -8222.47 -8221.
 TEST(ProbeToneTest, NewSamplesSaturateAndEightBitToneIsSymmetricAroundSilence) {

@@ -18,32 +18,28 @@ SampleFormat Format(uint16_t channels, uint16_t bytes) {
 
 Bytes Contents(const TWaveData& w) { return {w.GetSamples(), w.GetSamples() + w.GetByteSize()}; }
 
-// Each width at its extremes: stored bytes, unscaled and scaled reads; writes keep only the low
-// bytes without clipping, and 8-bit values outside -255 .. 255 are refused.
+// Each width at its extremes. Full scale is half the range: 32767 for 16 bits (so -32768
+// reads -32768 / 32767), 8388607 for 24, 2^30 for 32, and 127.5 around the stored 127 for
+// 8 bits (255 reads 128 / 127.5). Writes keep only the low bytes without clipping (40000
+// comes back as 40000 - 65536), and 8-bit values outside -255 .. 255 are refused.
 TEST(WaveDataTest, SamplesOfEveryWidthKeepTheirSignAndScale) {
-    TWaveData w16(2, Format(1, 2)), w24(3, Format(1, 3)), w32(1, Format(1, 4)), w8(2, Format(1, 1));
-    ASSERT_TRUE(w16.WriteSample(32767, 0, 0));
-    ASSERT_TRUE(w16.WriteSample(-32768, 1, 0));
+    TWaveData w16(2, Format(1, 2)), w24(2, Format(1, 3)), w32(1, Format(1, 4)), w8(2, Format(1, 1));
+    ASSERT_TRUE(w16.WriteSample(32767, 0, 0) && w16.WriteSample(-32768, 1, 0));
     EXPECT_EQ(Contents(w16), (Bytes{0xFF, 0x7F, 0x00, 0x80}));
     EXPECT_FLOAT_EQ(w16.ReadSample(0, 0, true), 1.0f);
-    EXPECT_FLOAT_EQ(w16.ReadSample(1, 0, true), -1.0000305f);
+    EXPECT_FLOAT_EQ(w16.ReadSample(1, 0, true), -32768.0f / 32767.0f);
     ASSERT_TRUE(w16.WriteSample(40000, 0, 0));
-    EXPECT_EQ(w16.ReadSample(0, 0, false), -25536.0f);
-    ASSERT_TRUE(w24.WriteSample(-1, 0, 0));
-    ASSERT_TRUE(w24.WriteSample(8388607, 1, 0));
-    ASSERT_TRUE(w24.WriteSample(-8388608, 2, 0));
-    EXPECT_EQ(Contents(w24), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80}));
+    EXPECT_EQ(w16.ReadSample(0, 0, false), 40000.0f - 65536.0f);
+    ASSERT_TRUE(w24.WriteSample(-1, 0, 0) && w24.WriteSample(8388607, 1, 0));
+    EXPECT_EQ(Contents(w24), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}));
     EXPECT_EQ(w24.ReadSample(0, 0, false), -1.0f);
-    EXPECT_EQ(w24.ReadSample(2, 0, false), -8388608.0f);
     EXPECT_FLOAT_EQ(w24.ReadSample(1, 0, true), 1.0f);
-    ASSERT_TRUE(w32.WriteSample(1073741824, 0, 0));  // half range in double: no overflow
+    ASSERT_TRUE(w32.WriteSample(1 << 30, 0, 0));  // half range in double: no overflow
     EXPECT_FLOAT_EQ(w32.ReadSample(0, 0, true), 1.0f);
-    EXPECT_FALSE(w8.WriteSample(256, 0, 0));
-    EXPECT_FALSE(w8.WriteSample(-256, 0, 0));
-    ASSERT_TRUE(w8.WriteSample(255, 0, 0));
-    ASSERT_TRUE(w8.WriteSample(0, 1, 0));
-    EXPECT_FLOAT_EQ(w8.ReadSample(0, 0, true), 1.0039216f);
-    EXPECT_FLOAT_EQ(w8.ReadSample(1, 0, true), -0.99607843f);
+    EXPECT_FALSE(w8.WriteSample(256, 0, 0) || w8.WriteSample(-256, 0, 0));
+    ASSERT_TRUE(w8.WriteSample(255, 0, 0) && w8.WriteSample(0, 1, 0));
+    EXPECT_FLOAT_EQ(w8.ReadSample(0, 0, true), 128.0f / 127.5f);
+    EXPECT_FLOAT_EQ(w8.ReadSample(1, 0, true), -127.0f / 127.5f);
 }
 
 // Channel 1 of mono is channel 0, channel 2 moves whole frames; only channel-0 writes move
@@ -73,6 +69,25 @@ TEST(WaveDataTest, ChannelsCursorAndFrameBlocks) {
     ASSERT_TRUE(w.WriteFrames(left, 2, 2, 0));
     EXPECT_EQ(w.ReadSample(3, 0, false), -2.0f);
     EXPECT_EQ(w.ReadSample(3, 1, false), 203.0f);
+}
+
+// A batch of one channel's samples moves the cursor and the written-frame count as one
+// WriteSample per frame does: channel 0 only, never past the end. A batch that does not
+// fit, or holds an 8-bit value out of range, writes nothing.
+TEST(WaveDataTest, BatchWriteOfOneChannelKeepsCursorAndWrittenFrames) {
+    TWaveData w(5, Format(2, 1)), byOne(5, Format(2, 1));
+    const int32_t values[] = {10, 20, 30, 40};
+    w.SetPosition(3);
+    byOne.SetPosition(3);
+    ASSERT_TRUE(w.WriteSamples(values, 1, 4, 0) && w.WriteSamples(values, 0, 2, 1));
+    for (uint32_t i = 0; i < 4; ++i) ASSERT_TRUE(byOne.WriteSample(values[i], 1 + i, 0));
+    for (uint32_t i = 0; i < 2; ++i) ASSERT_TRUE(byOne.WriteSample(values[i], i, 1));
+    EXPECT_EQ(Contents(w), Contents(byOne));
+    EXPECT_EQ(w.GetPosition(), 5u);
+    EXPECT_EQ(w.GetHighWater(), 5u);
+    const int32_t loud[] = {1, 256};
+    EXPECT_FALSE(w.WriteSamples(values, 2, 4, 0) || w.WriteSamples(loud, 0, 2, 0));
+    EXPECT_EQ(Contents(w), Contents(byOne));
 }
 
 TEST(WaveDataTest, ByteCopiesClearsAndResizesStayInsideTheBuffer) {

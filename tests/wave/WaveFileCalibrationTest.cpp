@@ -1,8 +1,10 @@
 // The calibration block on its own and as a wave file carries it: the current trailing
-// chunk, the legacy record and the text of a "CAL1" chunk.
+// chunk, the legacy record and the text of a "CAL1" chunk. Waves are read from and written
+// to memory; only the rewrite of a file's calibration works on a file.
 #include "wave/WaveFile.h"
 
 #include "wave/LittleEndian.h"
+#include "wave/MemoryStream.h"
 #include "WaveTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +38,15 @@ Bytes Wave(const Bytes& trailer, const Bytes& beforeData = {}) {
     return file;
 }
 
-std::unique_ptr<TWaveFile> Open(const ScratchFolder& dir, const Bytes& file) {
-    WriteBytes(dir.File("in.wav"), file);
-    return std::make_unique<TWaveFile>(dir.File("in.wav"), 0, false, nullptr);
+std::unique_ptr<TWaveFile> Open(const Bytes& file) {
+    MemoryStream in(file);
+    return std::make_unique<TWaveFile>(in);
+}
+
+Bytes Written(TWaveFile& w) {
+    MemoryStream out;
+    EXPECT_TRUE(w.WriteTo(out));
+    return out.Bytes();
 }
 
 TEST(CalibrationBlockTest, AnyStoredBlockRoundTripsByteForByte) {
@@ -61,27 +69,23 @@ TEST(CalibrationBlockTest, Cal1TextWithoutUsableNumbersChangesNothing) {
 
 // A size field of 0, as older files have it, is still read; fewer than 2048 bytes are no block.
 TEST(WaveFileCalibrationTest, TrailingChunkRoundTripsByteForByte) {
-    ScratchFolder dir;
     for (int64_t size : {-1, 0}) {
         const Bytes file = Wave(Chunk(0x66, StoredBlock(), size));
-        auto w = Open(dir, file);
+        auto w = Open(file);
         ASSERT_TRUE(w->CalibrationPresent());
         EXPECT_STREQ(w->GetCalibration().left.channelName, "Mic A");
         EXPECT_EQ(w->GetCalibration().left.calFactor, 0.25f);
         EXPECT_EQ(Encoded(w->GetCalibration()), StoredBlock());
-        w->SetTargetName(dir.File("out.wav"));
-        ASSERT_TRUE(w->Commit());
-        EXPECT_EQ(ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, StoredBlock())));
+        EXPECT_EQ(Written(*w), Wave(Chunk(0x66, StoredBlock())));
     }
     Bytes part = Wave(Chunk(0x66, StoredBlock()));
     part.pop_back();
-    auto w = Open(dir, part);
+    auto w = Open(part);
     EXPECT_FALSE(w->Failed());
     EXPECT_FALSE(w->CalibrationPresent());
 }
 
 TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) {
-    ScratchFolder dir;
     Bytes r(CalibrationBlock::kLegacySize, 0);
     le::PutI32(&r[0], 1);
     std::memcpy(&r[4], "old rig\0junk", 12);
@@ -89,7 +93,7 @@ TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) 
     std::memcpy(&r[276], "Pa", 2);
     for (auto [at, v] : {std::pair{400, 0.5f}, {404, 0.75f}, {408, 0.3f}, {412, 0.4f}}) le::PutF32(&r[at], v);
     std::memcpy(&r[424], "L1", 2);
-    auto w = Open(dir, Wave(Chunk(0x65, r)));
+    auto w = Open(Wave(Chunk(0x65, r)));
     ASSERT_TRUE(w->CalibrationPresent());
     const CalibrationBlock c = w->GetCalibration();
     EXPECT_STREQ(c.description, "old rig");
@@ -105,16 +109,13 @@ TEST(WaveFileCalibrationTest, LegacyRecordIsConvertedAndSavedAsTheCurrentChunk) 
     EXPECT_EQ(c.right.countScale, 0.4f);
     EXPECT_STREQ(c.left.channelName, "L1");
     EXPECT_STREQ(c.right.channelName, "Right");  // an empty name is filled in
-    w->SetTargetName(dir.File("out.wav"));
-    ASSERT_TRUE(w->Commit());
-    EXPECT_EQ(ReadBytes(dir.File("out.wav")), Wave(Chunk(0x66, Encoded(c))));
+    EXPECT_EQ(Written(*w), Wave(Chunk(0x66, Encoded(c))));
 }
 
 TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
-    ScratchFolder dir;
     const std::string text = "hdr 333D01 ABCDEFGHIJKLMNOPQR1000012000 tail of the text";
     const auto cal1 = [&](size_t n) { return Chunk("CAL1", Bytes(text.begin(), text.begin() + long(n))); };
-    auto w = Open(dir, Wave({}, cal1(text.size())));
+    auto w = Open(Wave({}, cal1(text.size())));
     ASSERT_TRUE(w->CalibrationPresent());
     const CalibrationBlock c = w->GetCalibration();
     EXPECT_NEAR(c.left.calFactor, 0.016532775, 1e-9);
@@ -123,14 +124,13 @@ TEST(WaveFileCalibrationTest, Cal1TextIsImportedUnlessShortOrABlockExists) {
     EXPECT_STREQ(c.left.linearUnit, "Acceleration (G) rms");
     EXPECT_STREQ(c.right.dbUnit, "Acceleration (G dB) rms");
     EXPECT_STREQ(c.left.channelName, "Left");
-    EXPECT_FALSE(Open(dir, Wave({}, cal1(43)))->CalibrationPresent());
-    EXPECT_TRUE(Open(dir, Wave({}, cal1(44)))->CalibrationPresent());
-    EXPECT_EQ(Encoded(Open(dir, Wave(Chunk(0x66, StoredBlock()), cal1(text.size())))->GetCalibration()), StoredBlock());
+    EXPECT_FALSE(Open(Wave({}, cal1(43)))->CalibrationPresent());
+    EXPECT_TRUE(Open(Wave({}, cal1(44)))->CalibrationPresent());
+    EXPECT_EQ(Encoded(Open(Wave(Chunk(0x66, StoredBlock()), cal1(text.size())))->GetCalibration()), StoredBlock());
 }
 
 TEST(WaveFileCalibrationTest, SetCalibrationMarksChangesOnlyWhenTheBlockDiffers) {
-    ScratchFolder dir;
-    auto w = Open(dir, Wave({}));
+    auto w = Open(Wave({}));
     CalibrationBlock other = w->GetCalibration();
     w->SetCalibration(other);
     EXPECT_FALSE(w->Modified());
@@ -139,9 +139,30 @@ TEST(WaveFileCalibrationTest, SetCalibrationMarksChangesOnlyWhenTheBlockDiffers)
     w->SetCalibration(other);
     EXPECT_TRUE(w->Modified());
     EXPECT_TRUE(w->CalibrationChanged());
-    w->SetTargetName(dir.File("out.wav"));
-    ASSERT_TRUE(w->Commit());
-    EXPECT_TRUE(TWaveFile(dir.File("out.wav"), 0, false, nullptr).GetCalibration().SameBytes(other));
+    EXPECT_TRUE(Open(Written(*w))->GetCalibration().SameBytes(other));
+}
+
+// The old records go whatever their size fields say; the new block sits right behind the
+// form, ahead of bytes behind it that are no chunk. A form longer than the file is cut.
+TEST(WaveFileCalibrationTest, ReplacingTheCalibrationKeepsEveryOtherChunk) {
+    ScratchFolder dir;
+    const std::string path = dir.File("in.wav");
+    const Bytes list = Chunk("LIST", Ramp(13)), bext = Chunk("bext", Ramp(7)), junk = {'x', 'y'};
+    const CalibrationBlock block = CalibrationBlock::Decode(StoredBlock(7).data());
+    Bytes file = Wave(Chunk(0x66, StoredBlock(), 0), list), expected = Wave(Chunk(0x66, Encoded(block)), list);
+    for (const Bytes& more : {bext, Chunk(0x65, Bytes(CalibrationBlock::kLegacySize, 1)), junk}) Append(file, more);
+    Append(expected, bext);
+    Append(expected, junk);
+    WriteBytes(path, file);
+    ASSERT_TRUE(ReplaceCalibration(path, block));
+    EXPECT_EQ(ReadBytes(path), expected);
+    Bytes streaming = Wave({});
+    le::PutU32(&streaming[4], 0xFFFFFFFF);
+    WriteBytes(path, streaming);
+    ASSERT_TRUE(ReplaceCalibration(path, block));
+    EXPECT_EQ(ReadBytes(path), Wave(Chunk(0x66, Encoded(block))));
+    EXPECT_FALSE(ReplaceCalibration(dir.File("missing.wav"), block));
+    EXPECT_EQ(dir.Count(), 1u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "wave/WaveFile.h"
 
 #include "support/MessageRecorder.h"
+#include "wave/LittleEndian.h"
 #include "WaveTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +159,7 @@ TEST(WaveFileDirectTest, DirectEditsMatchTheSameEditsInMemory) {
             ASSERT_TRUE(w->WriteFrames(block.data(), 35, 5, 2));
             EXPECT_FALSE(w->WriteFrames(block.data(), l.frames - 2, 5, 2));
         }
+        EXPECT_FALSE(direct.WriteFrames(block.data(), 3, 0, 2));  // no bytes: refused like every direct write
         for (uint16_t c : {0, 1, 2}) {
             Bytes a(l.frames * 8), b(l.frames * 8);
             ASSERT_TRUE(mem.ReadFrames(a.data(), 3, l.frames - 3, c));
@@ -175,6 +177,22 @@ TEST(WaveFileDirectTest, DirectEditsMatchTheSameEditsInMemory) {
         ASSERT_TRUE(mem.Commit() && direct.Commit());
         EXPECT_EQ(ReadBytes(dir.File("mem.wav")), ReadBytes(dir.File("direct.wav")));
     }
+}
+
+// An odd data chunk that ends the file without its pad byte gets it at an in-place commit,
+// and the form then counts it.
+TEST(WaveFileDirectTest, InPlaceCommitAddsAMissingPadByte) {
+    ScratchFolder dir;
+    const Layout l{1, 1, 5, false, false};
+    Bytes padded = Riff({Fmt(l), Chunk("data", Ramp(5))}), file = padded;
+    file.pop_back();
+    le::PutU32(&file[4], uint32_t(file.size() - 8));
+    WriteBytes(dir.File("in.wav"), file);
+    TWaveFile w(dir.File("in.wav"), 1, false, nullptr);
+    ASSERT_TRUE(w.WriteSample(200, 2, 0));
+    ASSERT_TRUE(w.Commit());
+    padded[44 + 2] = 200;
+    EXPECT_EQ(ReadBytes(dir.File("in.wav")), padded);
 }
 
 // Delivery failures are reported, and the target stays as it was.

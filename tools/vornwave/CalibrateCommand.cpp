@@ -3,12 +3,9 @@
 #include "Arguments.h"
 #include "FileBatch.h"
 
-#include "wave/FileStream.h"
-#include "wave/LittleEndian.h"
-#include "wave/RiffChunks.h"
+#include "wave/FileSystem.h"
 #include "wave/WaveFile.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -22,8 +19,8 @@ constexpr const char* kHelp =
     "usage: vornwave calibrate --channel 0|1|both [options] FILE...\n"
     "\n"
     "Sets fields of the calibration block of each wave file and writes the file back in\n"
-    "place. The samples are kept byte for byte; the file is rebuilt with the canonical\n"
-    "header and only the new calibration chunk (other chunks, such as LIST, are not kept).\n"
+    "place. Only the calibration chunk is replaced: the samples and every other chunk\n"
+    "(LIST, bext, smpl and the like) are kept byte for byte.\n"
     "The file is replaced in one step: if anything fails it stays as it was.\n"
     "Only integer PCM files are changed. Setting any field marks the channel valid.\n"
     "\n"
@@ -133,44 +130,36 @@ void Apply(const Edit& e, ChannelCalibration& c, const char* defaultName) {
     if (e.name) SetTextField(c.channelName, sizeof c.channelName, e.name->c_str());
 }
 
-// Integer PCM: format tag 1, or the extensible tag whose sub-format is PCM. A float file
-// would otherwise come back from the rebuild with an integer header over float samples.
-bool IsIntegerPcm(const std::string& path) {
-    FileStream in;
-    riff::Chunk form, fmt;
-    uint8_t f[26] = {};
-    if (!in.Open(path, FileStream::Mode::Read) || riff::FindWaveForm(in, form) != riff::Search::Found ||
-        riff::FindChunk(in, le::FourCC("fmt "), form.dataOffset + 4, riff::FormEnd(in, form), fmt) != riff::Search::Found ||
-        !in.Seek(fmt.dataOffset) || in.Read(f, std::min<size_t>(sizeof f, fmt.size)) < 2)
-        return false;
-    const uint16_t tag = le::U16(f);
-    return tag == 1 || (tag == 0xFFFE && fmt.size >= 26 && le::U16(f + 24) == 1);
-}
-
 bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, std::string& error) {
     if (IsReadOnly(path)) {
         error = "the file is read-only; nothing was changed";
         return false;
     }
-    if (!IsIntegerPcm(path)) {
-        error = "not an integer PCM wave file; nothing was changed";
-        return false;
+    CalibrationBlock block;
+    {
+        // Direct mode reads the layout and the block but not the samples, and writes nothing
+        // unless told to; it lets go of the file before the file is replaced.
+        const TWaveFile wave(path, 1, false, nullptr);
+        if (wave.Failed()) {
+            error = "not a readable wave file";
+            return false;
+        }
+        // The block describes stored integer counts: a float file has none.
+        if (wave.GetFormatTag() != 1) {
+            error = "not an integer PCM wave file; nothing was changed";
+            return false;
+        }
+        block = wave.GetCalibration();
     }
-    TWaveFile wave(path, 1, true, nullptr);
-    if (wave.Failed()) {
-        error = "not a readable wave file";
-        return false;
-    }
-    CalibrationBlock block = wave.GetCalibration();
+    const CalibrationBlock before = block;
     if (edit.left) Apply(edit, block.left, "Left");
     if (edit.right) Apply(edit, block.right, "Right");
     if (edit.description) SetTextField(block.description, sizeof block.description, edit.description->c_str());
-    wave.SetCalibration(block);
-    if (!wave.CalibrationChanged()) {
+    if (block.SameBytes(before)) {
         summary = path + ": calibration unchanged";
         return true;
     }
-    if (!wave.Commit()) {
+    if (!ReplaceCalibration(path, block)) {
         error = "could not write the file; it is as it was";
         return false;
     }
