@@ -174,7 +174,7 @@ void TestSequence::OnProcessResults() {
 void TestSequence::OnSelectStimulus() {
     std::string chosen;
     if (view_.AskStimulusFile(std::string(settings_.OutputFolder) + "\\Stimulus", chosen)) {
-        // A longer path would be cut in its field and name another file.
+        // A longer path would be cut where it is stored and name another file.
         if (chosen.size() > kMaxStimulusPathChars) {
             ShowMessage(ApplicationTitle(), kStimulusPathTooLongMessage, MessageIcon::Stop);
         } else {
