@@ -51,3 +51,21 @@ run: windows
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: package install docs
+PREFIX  ?= /usr/local
+RELEASE := $(BUILD)/release
+
+# The Windows package: $(BUILD)/package/VORN-<version>.msi and VORN-<version>-portable.zip.
+package: windows
+	scripts/make-package.sh $(WINDOWS) $(BUILD)/package
+
+# A Release (unsanitized) native vornwave and its manual page, below PREFIX.
+install: deps
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORN_TESTS=OFF
+	cmake --build $(RELEASE) --target vornwave vornwave_man
+	cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# The manual's screenshots, from the real program against the substitute analyzer.
+docs: windows
+	scripts/make-docs.sh $(WINDOWS)
