@@ -17,6 +17,8 @@ stage="$out/VORN-$version"
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$tree/app/VORN.exe" "$tree/tools/vornwave/vornwave.exe" "$tree/simulator/VornAnalyzerSim.exe" "$stage/"
+# The build tree keeps the symbols for debugging; the shipped copies do without them.
+x86_64-w64-mingw32-strip "$stage"/*.exe
 # Debian's python3, which has python3-markdown (scripts/setup-deps.sh).
 /usr/bin/python3 "$here/packaging/manual-html.py" "$here/docs/manual.md" "$stage/Manual.html" "$version"
 
