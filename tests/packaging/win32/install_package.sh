@@ -70,6 +70,10 @@ prepare_data_folder "$data"
 check "install with the substitute analyzer succeeds" msiexec /i "$msi_v1" ADDLOCAL=ALL
 for f in "${program_files[@]}"; do check "$f is installed" present "$install_dir/$f"; done
 check "the Start-menu shortcut is there" present "$shortcut"
+file_version() { strings -el "$1" | grep -A1 -x FileVersion | tail -n1; }
+for f in VORN.exe vornwave.exe VornAnalyzerSim.exe; do
+    check "$f carries the version in its file properties" equals "$(file_version "$install_dir/$f")" "$PACKAGE_V1"
+done
 local_appdata=$(wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
 check "the substitute analyzer is registered" equals "$(reg_value "$analyzer_key" EXE)" \
     "\"$local_appdata\\Programs\\VORN\\VornAnalyzerSim.exe\""
