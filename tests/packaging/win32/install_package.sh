@@ -24,7 +24,9 @@ if [ "${2:-}" != inside ]; then
     "$here/scripts/make-package.sh" "$tree" "$scratch" >/dev/null || exit 1
     "$here/scripts/make-package.sh" "$tree" "$scratch" "$higher" >/dev/null || exit 1
     export WINEPREFIX="$scratch/wineprefix" PACKAGE_V1="$version" PACKAGE_V2="$higher"
-    exec "$here/scripts/wine-session.sh" bash "$0" "$tree" inside
+    "$here/scripts/wine-session.sh" bash "$0" "$tree" inside || exit 1
+    rm -rf "$scratch"   # the prefix alone is some 700 MB; a failed run keeps it to look into
+    exit 0
 fi
 
 source "$here/scripts/e2e-lib.sh"
