@@ -43,12 +43,13 @@ check: native
 test-native: native
 	ctest --test-dir $(NATIVE) --parallel $(JOBS) --output-on-failure
 
-# Tests that need no window run side by side first; those sharing the Wine desktop (label
-# gui) then run one at a time, by themselves, as their time bounds expect. Both always run.
+# Tests without windows run side by side first; then the GUI tests (label gui): those on
+# the shared Wine desktop one at a time, beside them the long ones that have a Wine
+# session of their own. Both passes always run.
 test-windows: windows
 	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix scripts/wine-session.sh sh -c '\
 	    ctest --test-dir $(WINDOWS) -LE gui --parallel $(JOBS) --output-on-failure; quick=$$?; \
-	    ctest --test-dir $(WINDOWS) -L gui --output-on-failure && exit $$quick'
+	    ctest --test-dir $(WINDOWS) -L gui --parallel $(JOBS) --output-on-failure && exit $$quick'
 
 test-fuzz: fuzz
 	FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
