@@ -1,5 +1,6 @@
-# Entry points: `make run` (the program against the substitute analyzer) and `make test`.
-# Both install what they need first (scripts/setup-deps.sh).
+# Entry points: `make run` (the program against the substitute analyzer), `make test`
+# (everything) and `make check` (the native unit suites: the quick loop while working).
+# All install what they need first (scripts/setup-deps.sh).
 
 BUILD      := build
 NATIVE     := $(BUILD)/native
@@ -7,8 +8,10 @@ WINDOWS    := $(BUILD)/windows
 FUZZ       := $(BUILD)/fuzz
 BENCH      := $(BUILD)/bench
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 2
+JOBS         ?= $(shell nproc)
 
-.PHONY: all deps native windows fuzz bench test test-native test-windows test-fuzz run clean
+.PHONY: all deps native windows fuzz bench check test test-native test-windows test-fuzz run clean
 
 all: native windows
 
@@ -34,17 +37,25 @@ bench: deps windows
 	cmake --build $(BENCH)
 	scripts/run-benchmarks.sh $(BENCH) $(WINDOWS)
 
-test-native: native
-	ctest --test-dir $(NATIVE) --output-on-failure
+check: native
+	ctest --test-dir $(NATIVE) -L unit --parallel $(JOBS) --output-on-failure
 
+test-native: native
+	ctest --test-dir $(NATIVE) --parallel $(JOBS) --output-on-failure
+
+# Tests without windows run side by side first; then the GUI tests (label gui): those on
+# the shared Wine desktop one at a time, beside them the long ones that have a Wine
+# session of their own. Both passes always run.
 test-windows: windows
-	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix scripts/wine-session.sh \
-	    ctest --test-dir $(WINDOWS) --output-on-failure
+	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix scripts/wine-session.sh sh -c '\
+	    ctest --test-dir $(WINDOWS) -LE gui --parallel $(JOBS) --output-on-failure; quick=$$?; \
+	    ctest --test-dir $(WINDOWS) -L gui --parallel $(JOBS) --output-on-failure && exit $$quick'
 
 test-fuzz: fuzz
-	scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+	FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
-test: test-native test-fuzz test-windows
+# The quick suites first, so that their faults show before the long runs.
+test: test-native test-windows test-fuzz
 
 run: windows
 	scripts/run.sh $(WINDOWS)
