@@ -112,6 +112,7 @@ void CVORNDlg::CreateLabelFonts() {
     for (int id : {IDC_STIMULUS_NAME, IDC_SEALED_RESULT, IDC_OPEN_RESULT})
         SendDlgItemMessageA(Window(), id, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
     SendDlgItemMessageA(Window(), IDC_CORWITH_RESULT, WM_SETFONT, reinterpret_cast<WPARAM>(resultFont_), TRUE);
+    FitLabel(IDC_TITLE);  // the dialog's own font and Arial do not grow alike with the DPI
 }
 
 void CVORNDlg::ReleaseLabelFonts() {
@@ -123,11 +124,11 @@ void CVORNDlg::ReleaseLabelFonts() {
     fittedFonts_.clear();
 }
 
-// A result too wide for its label (a Corwith Number of many digits) is shown in a font
+// A text too wide for its label (a Corwith Number of many digits) is shown in a font
 // just small enough for it, so that no digit is cut off or wrapped out of sight.
 void CVORNDlg::FitLabel(int id) {
     HWND label = GetDlgItem(Window(), id);
-    HFONT own = id == IDC_CORWITH_RESULT ? resultFont_ : labelFont_;
+    HFONT own = id == IDC_CORWITH_RESULT ? resultFont_ : id == IDC_TITLE ? titleFont_ : labelFont_;
     auto fitted = fittedFonts_.find(id);
     if (fitted != fittedFonts_.end()) {
         SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
