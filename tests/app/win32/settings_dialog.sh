@@ -26,11 +26,13 @@ shows combo IDC_INPUT_DEVICE "0 -1"
 
 # A refused entry: the first failing check's message, and the dialog keeps the entries.
 enter IDC_AUTO_PROCESS_DELAY=abc IDC_SPAN_START=1000 IDC_SPAN_STOP=200
-driver click "$dialog" IDOK >/dev/null
+driver mouseclick "$dialog" IDOK >/dev/null
 check "a refused entry names the first failing check" equals "$(driver answer VORN ok 10000)" \
     "Start Frequency must be less than the Stop Frequency"
 driver gone VORN 5000
 shows text IDC_AUTO_PROCESS_DELAY abc
+sleep 0.3
+check "after a click on OK the refused entry has the keyboard" equals "$(driver focus "$dialog")" IDC_SPAN_STOP
 
 driver click "$dialog" IDC_DEFAULTS >/dev/null
 shows text IDC_AUTO_PROCESS_DELAY 10.0
