@@ -27,6 +27,12 @@ public:
     virtual void ArmStepTimer() = 0;             // one-shot use: every handled tick kills it
     virtual void KillStepTimer() = 0;
     virtual void MinimizeAndRestore() = 0;
+    // While held, the window can act on nothing (the sequence blocks in a script, a wait
+    // or a reading): every button looks disabled, and the enable states and the focus
+    // asked for meanwhile apply when the outermost hold ends. Holds nest.
+    virtual void HoldInput(bool held) = 0;
+    // The keyboard goes to the step's button (its Cancel while the step runs).
+    virtual void FocusStepButton(TestStep step) = 0;
     // The open-file dialog for a stimulus wave file, starting in initialFolder.
     // True with the chosen path when the operator confirmed.
     virtual bool AskStimulusFile(const std::string& initialFolder, std::string& path) = 0;

@@ -49,6 +49,27 @@ int ProgressPosition(float value) {
     return value >= 100.0f ? 100 : static_cast<int>(value);
 }
 
+// Holds the view's input for as long as the sequence blocks in this scope.
+class InputHold {
+public:
+    explicit InputHold(MainView& view) : view_(view) { view_.HoldInput(true); }
+    ~InputHold() { view_.HoldInput(false); }
+    InputHold(const InputHold&) = delete;
+    InputHold& operator=(const InputHold&) = delete;
+
+private:
+    MainView& view_;
+};
+
+TestStep NextStep(TestStep step) {
+    switch (step) {
+    case TestStep::SealedCapture: return TestStep::OpenCapture;
+    case TestStep::OpenCapture: return TestStep::Processing;
+    case TestStep::Processing: break;
+    }
+    return TestStep::SealedCapture;
+}
+
 }  // namespace
 
 std::string StimulusDisplayName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
@@ -140,6 +161,7 @@ void TestSequence::OnCaptureSealed() {
     if (settings_.AutoProcess) view_.ShowStepResult(TestStep::OpenCapture, "");
     UpdateControls();
     if (!EnsureLinked()) return;
+    InputHold hold(view_);
     view_.ShowStepResult(TestStep::SealedCapture, kCapturingText);
     view_.SetProgress(1);
     state_ = TestState::SealedCapture;
@@ -151,6 +173,7 @@ void TestSequence::OnCaptureSealed() {
 void TestSequence::OnCaptureOpen() {
     if (!PrepareStep()) return;
     if (!EnsureLinked()) return;
+    InputHold hold(view_);
     view_.ShowStepResult(TestStep::Processing, "");
     view_.ShowStepResult(TestStep::OpenCapture, kCapturingText);
     UpdateControls();
@@ -164,6 +187,7 @@ void TestSequence::OnCaptureOpen() {
 void TestSequence::OnProcessResults() {
     if (!PrepareStep()) return;
     if (!EnsureLinked()) return;
+    InputHold hold(view_);
     view_.SetProgress(0);
     view_.ShowStepResult(TestStep::Processing, kCalculatingText);
     UpdateControls();
@@ -217,8 +241,10 @@ bool TestSequence::Reconnect() {
 
 void TestSequence::ShowStepFailed() {
     if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) {
-        view_.ShowStepResult(CaptureStep(state_ == TestState::OpenCapture), kCaptureFailedText);
+        nextStep_ = CaptureStep(state_ == TestState::OpenCapture);
+        view_.ShowStepResult(nextStep_, kCaptureFailedText);
     } else {
+        nextStep_ = TestStep::Processing;
         view_.ShowStepResult(TestStep::Processing, kProcessingFailedText);
         state_ = TestState::Idle;
     }
@@ -264,6 +290,7 @@ void TestSequence::BeginProcessing() {
 }
 
 void TestSequence::BeginAnalysisPass() {
+    InputHold hold(view_);
     if (!Reconnect()) return RefuseStepWithoutLink();
     const bool stopped = RunScript(DelaySearchEndScript());
     state_ = TestState::Analysis;
@@ -339,6 +366,7 @@ void TestSequence::FinishAnalysis(bool stopped) {
     if (corwith) {
         view_.ShowStepResult(TestStep::Processing, FormatResult("Corwith Number = %6.2f", *corwith));
         state_ = TestState::Idle;
+        nextStep_ = TestStep::SealedCapture;
     } else {
         ShowStepFailed();
     }
@@ -346,10 +374,12 @@ void TestSequence::FinishAnalysis(bool stopped) {
 }
 
 void TestSequence::EndStep() {
+    InputHold hold(view_);
     view_.KillStepTimer();
     testRunning_ = false;
     const bool stopped = link_.SendCommand(StopCommand().c_str());
     if (cancelRequested_) {
+        ShowCancelled();
         state_ = TestState::Idle;
         UpdateControls();
         return;
@@ -362,6 +392,7 @@ void TestSequence::EndStep() {
             ShowStepFailed();
             break;
         }
+        nextStep_ = NextStep(CaptureStep(open));
         if (!settings_.AutoProcess) break;
         UpdateControls();
         // The next step starts from inside this one's end, exactly as if its button had
@@ -387,6 +418,15 @@ void TestSequence::EndStep() {
     UpdateControls();
 }
 
+// A step stopped by its Cancel (or by a close) says so: its label would otherwise keep
+// telling that it runs.
+void TestSequence::ShowCancelled() {
+    const std::optional<TestStep> step = RunningStep();
+    if (!step) return;
+    view_.ShowStepResult(*step, *step == TestStep::Processing ? kProcessingCancelledText : kCaptureCancelledText);
+    nextStep_ = *step;
+}
+
 std::optional<TestStep> TestSequence::RunningStep() const {
     switch (state_) {
     case TestState::SealedCapture: return TestStep::SealedCapture;
@@ -398,7 +438,8 @@ std::optional<TestStep> TestSequence::RunningStep() const {
     return std::nullopt;
 }
 
-// While a step runs its button reads "Cancel" and is the only one usable.
+// While a step runs its button reads "Cancel", is the only one usable and has the
+// keyboard, so that Space and Enter cancel; between steps the next step's button has it.
 void TestSequence::UpdateControls() {
     if (testRunning_) {
         const std::optional<TestStep> running = RunningStep();
@@ -406,12 +447,14 @@ void TestSequence::UpdateControls() {
             view_.ShowStepButton(step, step == running ? kCancelText : StepButtonText(step), step == running);
         view_.EnableSetupButtons(false);
         view_.ShowProgress(true);
+        if (running) view_.FocusStepButton(*running);
         return;
     }
     view_.ShowStimulusName(StimulusDisplayName(stimulus_));
     for (TestStep step : kSteps) view_.ShowStepButton(step, StepButtonText(step), true);
     view_.EnableSetupButtons(true);
     view_.ShowProgress(false);
+    view_.FocusStepButton(nextStep_);
 }
 
 }  // namespace vorn

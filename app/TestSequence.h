@@ -58,9 +58,12 @@ inline constexpr const char* kOutputFolderTooLongMessage =
 inline constexpr const char* kCapturingText = "Capturing data...";
 inline constexpr const char* kCalculatingText = "Calculating Results...";
 inline constexpr const char* kChangeTransducerText = "Please change the transducer...";
-// A failed step's label: no number, so that nothing reads as a measurement.
-inline constexpr const char* kCaptureFailedText = "Capture failed - no valid answer from the analyzer";
-inline constexpr const char* kProcessingFailedText = "Processing failed - no valid answer from the analyzer";
+// A failed step's label: no number, so that nothing reads as a measurement. Short
+// enough for the label; people and scripts look for the words before the dash.
+inline constexpr const char* kCaptureFailedText = "Capture failed - no answer";
+inline constexpr const char* kProcessingFailedText = "Processing failed - no answer";
+inline constexpr const char* kCaptureCancelledText = "Capture cancelled";
+inline constexpr const char* kProcessingCancelledText = "Processing cancelled";
 
 // The file name part of a path: what follows its last backslash (the whole path when it
 // has none).
@@ -118,6 +121,7 @@ private:
     void RefuseStepWithoutLink();
     void ShowStepFailed();
     std::optional<TestStep> RunningStep() const;
+    void ShowCancelled();
     bool RunScript(const CommandScript& script);
     std::optional<float> RequestNumber(const char* item, std::size_t capacity);
     std::uint32_t DelayMilliseconds(float seconds) const;
@@ -132,6 +136,9 @@ private:
     TestState state_ = TestState::Idle;
     bool testRunning_ = false;
     bool cancelRequested_ = false;
+    // The button the keyboard goes to when the sequence is idle: the step that comes
+    // next, or the one that failed or was cancelled, to be tried again.
+    TestStep nextStep_ = TestStep::SealedCapture;
     // Kept as the exact tick count: elapsed time is taken by unsigned modular
     // subtraction, so it stays exact after days of uptime and across the 49.7-day wrap.
     std::uint32_t captureStartTick_ = 0;

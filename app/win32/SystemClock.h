@@ -1,4 +1,5 @@
-// The real clock: GetTickCount and Sleep.
+// The real clock: GetTickCount, and waits that keep the window painted (input made
+// during them is dropped).
 #pragma once
 
 #include "app/Clock.h"

@@ -1,5 +1,6 @@
 #include "app/win32/VORNDlg.h"
 
+#include "common/win32/ResponsiveWait.h"
 #include "common/win32/WaveFileDialog.h"
 #include "probe/win32/AddProbeToneDlg.h"
 #include "resources/resource.h"
@@ -12,13 +13,22 @@ namespace vorn {
 
 namespace {
 
-// A bold Arial of the given cell height (pixels), otherwise like the control's font.
+constexpr int kButtonIds[] = {IDC_SELECT_STIMULUS, IDC_CAPTURE_SEALED, IDC_CAPTURE_OPEN, IDC_PROCESS_RESULTS,
+                              IDC_SETTINGS};
+
+// A handler that took this long blocked the window; input queued meanwhile is dropped.
+constexpr DWORD kBlockedMs = 100;
+
+// A bold Arial of the given cell height (pixels at 96 DPI, scaled to the screen's),
+// otherwise like the control's font.
 HFONT MakeLabelFont(HWND control, int height) {
     LOGFONTA font = {};
     HFONT current = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
     if (!current || GetObjectA(current, sizeof font, &font) == 0)
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight = height;
+    HDC screen = GetDC(nullptr);
+    font.lfHeight = MulDiv(height, GetDeviceCaps(screen, LOGPIXELSY), 96);
+    ReleaseDC(nullptr, screen);
     font.lfWidth = 0;
     font.lfWeight = FW_BOLD;
     lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
@@ -64,11 +74,18 @@ CVORNDlg::~CVORNDlg() {
 INT_PTR CVORNDlg::DoModal(HWND parent) { return RunModal(instance_, IDD_VORN_DIALOG, parent); }
 
 INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND || message == WM_TIMER || message == WM_CLOSE) {
+        // What the operator clicked or typed while the sequence blocked was aimed at
+        // buttons that mean something else by now.
+        const DWORD start = GetTickCount();
+        if (message == WM_COMMAND) OnCommand(LOWORD(wParam));
+        if (message == WM_TIMER) OnStepTimer(wParam);
+        if (message == WM_CLOSE) OnCloseRequest();
+        if (Window() && GetTickCount() - start >= kBlockedMs) DiscardInputSince(start);
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG: return OnDialogStart();
-    case WM_COMMAND: OnCommand(LOWORD(wParam)); return TRUE;
-    case WM_TIMER: OnStepTimer(wParam); return TRUE;
-    case WM_CLOSE: OnCloseRequest(); return TRUE;
     case WM_PAINT: return OnPaintMinimized();
     case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(icon_);
     default: return FALSE;
@@ -79,6 +96,9 @@ BOOL CVORNDlg::OnDialogStart() {
     SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     CreateLabelFonts();
+    // A long file name ends in "..." rather than being cut without a sign.
+    HWND name = GetDlgItem(Window(), IDC_STIMULUS_NAME);
+    SetWindowLongPtrA(name, GWL_STYLE, GetWindowLongPtrA(name, GWL_STYLE) | SS_ENDELLIPSIS);
     SendDlgItemMessageA(Window(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     sequence_.OnDialogStart();
     return TRUE;
@@ -92,6 +112,7 @@ void CVORNDlg::CreateLabelFonts() {
     for (int id : {IDC_STIMULUS_NAME, IDC_SEALED_RESULT, IDC_OPEN_RESULT})
         SendDlgItemMessageA(Window(), id, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
     SendDlgItemMessageA(Window(), IDC_CORWITH_RESULT, WM_SETFONT, reinterpret_cast<WPARAM>(resultFont_), TRUE);
+    FitLabel(IDC_TITLE);  // the dialog's own font and Arial do not grow alike with the DPI
 }
 
 void CVORNDlg::ReleaseLabelFonts() {
@@ -99,6 +120,42 @@ void CVORNDlg::ReleaseLabelFonts() {
         if (*f) DeleteObject(*f);
         *f = nullptr;
     }
+    for (auto& [id, font] : fittedFonts_) DeleteObject(font);
+    fittedFonts_.clear();
+}
+
+// A text too wide for its label (a Corwith Number of many digits) is shown in a font
+// just small enough for it, so that no digit is cut off or wrapped out of sight.
+void CVORNDlg::FitLabel(int id) {
+    HWND label = GetDlgItem(Window(), id);
+    HFONT own = id == IDC_CORWITH_RESULT ? resultFont_ : id == IDC_TITLE ? titleFont_ : labelFont_;
+    auto fitted = fittedFonts_.find(id);
+    if (fitted != fittedFonts_.end()) {
+        SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(own), FALSE);
+        DeleteObject(fitted->second);
+        fittedFonts_.erase(fitted);
+    }
+    char text[256] = {};
+    const int length = GetWindowTextA(label, text, sizeof text);
+    RECT box;
+    GetClientRect(label, &box);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, own);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    if (extent.cx > box.right && extent.cx > 0) {
+        LOGFONTA font = {};
+        GetObjectA(own, sizeof font, &font);
+        font.lfHeight = MulDiv(font.lfHeight, box.right * 95 / 100, extent.cx);  // a little room to spare
+        HFONT smaller = CreateFontIndirectA(&font);
+        if (smaller) {
+            fittedFonts_[id] = smaller;
+            own = smaller;
+        }
+    }
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(own), TRUE);
 }
 
 void CVORNDlg::OnCommand(int id) {
@@ -150,15 +207,51 @@ void CVORNDlg::ShowStimulusName(const std::string& name) {
 
 void CVORNDlg::ShowStepResult(TestStep step, const std::string& text) {
     SetDlgItemTextA(Window(), StepResultId(step), text.c_str());
+    FitLabel(StepResultId(step));
 }
 
 void CVORNDlg::ShowStepButton(TestStep step, const std::string& caption, bool enabled) {
     SetDlgItemTextA(Window(), StepButtonId(step), caption.c_str());
-    EnableWindow(GetDlgItem(Window(), StepButtonId(step)), enabled);
+    EnableButton(StepButtonId(step), enabled);
 }
 
 void CVORNDlg::EnableSetupButtons(bool enabled) {
-    for (int id : {IDC_SELECT_STIMULUS, IDC_SETTINGS}) EnableWindow(GetDlgItem(Window(), id), enabled);
+    for (int id : {IDC_SELECT_STIMULUS, IDC_SETTINGS}) EnableButton(id, enabled);
+}
+
+void CVORNDlg::EnableButton(int id, bool enabled) {
+    buttonEnabled_[id] = enabled;
+    EnableWindow(GetDlgItem(Window(), id), enabled && holds_ == 0);
+}
+
+// A disabled button loses the keyboard, and a button that turned into another one
+// while the window was held may not keep it: the focus is set once the hold is over.
+void CVORNDlg::HoldInput(bool held) {
+    if (held) {
+        if (holds_++ == 0)
+            for (int id : kButtonIds) EnableWindow(GetDlgItem(Window(), id), FALSE);
+        return;
+    }
+    if (holds_ == 0 || --holds_ > 0) return;
+    for (int id : kButtonIds) {
+        auto wanted = buttonEnabled_.find(id);
+        EnableWindow(GetDlgItem(Window(), id), wanted == buttonEnabled_.end() || wanted->second);
+    }
+    ApplyFocus();
+}
+
+void CVORNDlg::FocusStepButton(TestStep step) {
+    focusId_ = StepButtonId(step);
+    if (holds_ == 0) ApplyFocus();
+}
+
+// Only while the dialog is the active window: a step that ends while the operator works
+// in another program must not pull the dialog to the front.
+void CVORNDlg::ApplyFocus() {
+    HWND button = GetDlgItem(Window(), focusId_);
+    focusId_ = 0;
+    if (!button || !IsWindowEnabled(button) || GetActiveWindow() != Window()) return;
+    SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
 }
 
 void CVORNDlg::ShowProgress(bool shown) {

@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 namespace vorn {
@@ -38,6 +39,8 @@ public:
     void ArmStepTimer() override;
     void KillStepTimer() override;
     void MinimizeAndRestore() override;
+    void HoldInput(bool held) override;
+    void FocusStepButton(TestStep step) override;
     bool AskStimulusFile(const std::string& initialFolder, std::string& path) override;
 
 private:
@@ -50,6 +53,9 @@ private:
     bool OnPaintMinimized();
     void CreateLabelFonts();
     void ReleaseLabelFonts();
+    void EnableButton(int id, bool enabled);
+    void FitLabel(int id);
+    void ApplyFocus();
 
     HINSTANCE instance_;
     SettingsFile& settingsFile_;
@@ -61,6 +67,11 @@ private:
     HFONT titleFont_ = nullptr;   // the title label
     HFONT labelFont_ = nullptr;   // the stimulus name and the two total powers
     HFONT resultFont_ = nullptr;  // the Corwith Number
+    // A smaller font for each result label whose text would not fit in its own.
+    std::map<int, HFONT> fittedFonts_;
+    int holds_ = 0;
+    std::map<int, bool> buttonEnabled_;  // as the sequence asked: applies when no hold is on
+    int focusId_ = 0;                    // asked for during a hold; 0 for none
 };
 
 }  // namespace vorn

@@ -2,7 +2,7 @@
 // message to the object that runs it. The object travels with WM_INITDIALOG and is kept
 // in the window's GWLP_USERDATA; the few messages that come before WM_INITDIALOG
 // (WM_SETFONT among them) get the default handling, and after WM_NCDESTROY the object
-// no longer refers to the window.
+// no longer refers to the window. Every dialog opens centred on its owner.
 #pragma once
 
 #include <windows.h>

@@ -4,8 +4,21 @@
 
 namespace vorn {
 
-bool AskWaveFile(HWND owner, FileDialogKind kind, const char* title, const std::string& initialFolder,
-                 std::string& path) {
+namespace {
+
+bool EndsInWav(const std::string& path) {
+    return path.size() >= 4 && lstrcmpiA(path.c_str() + path.size() - 4, ".wav") == 0;
+}
+
+// The dialog asked about replacing the name as typed, not the one with ".wav" appended.
+bool MayReplace(HWND owner, const char* title, const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    const std::string question = path + " already exists.\nDo you want to replace it?";
+    return MessageBoxA(owner, question.c_str(), title, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+bool AskOnce(HWND owner, FileDialogKind kind, const char* title, const std::string& initialFolder,
+             std::string& path) {
     char file[MAX_PATH] = {};
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -22,6 +35,20 @@ bool AskWaveFile(HWND owner, FileDialogKind kind, const char* title, const std::
     if (!(save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn))) return false;
     path = file;
     return true;
+}
+
+}  // namespace
+
+// The dialog appends its default extension only to a name without any, so "probe 226.7"
+// would be saved without ".wav": a saved name gets it whenever it does not end in it.
+bool AskWaveFile(HWND owner, FileDialogKind kind, const char* title, const std::string& initialFolder,
+                 std::string& path) {
+    for (;;) {
+        if (!AskOnce(owner, kind, title, initialFolder, path)) return false;
+        if (kind != FileDialogKind::Save || EndsInWav(path)) return true;
+        path += ".wav";
+        if (MayReplace(owner, title, path)) return true;
+    }
 }
 
 }  // namespace vorn

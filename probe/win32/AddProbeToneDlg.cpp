@@ -36,7 +36,11 @@ BOOL CAddProbeToneDlg::OnDialogStart() {
     SetDlgItemTextA(Window(), IDC_PROBE_LEVEL, text);
     SendDlgItemMessageA(Window(), IDC_PROGRESS, PBM_SETPOS, 0, 0);
     ShowWindow(GetDlgItem(Window(), IDC_PROGRESS), SW_HIDE);
-    return TRUE;
+    // The frequency first: with the focus on "Done", Enter would close the tool.
+    HWND frequency = GetDlgItem(Window(), IDC_PROBE_FREQ);
+    SetFocus(frequency);
+    SendMessageA(frequency, EM_SETSEL, 0, -1);
+    return FALSE;  // the focus is set
 }
 
 std::string CAddProbeToneDlg::ItemText(int id) const {
@@ -50,6 +54,10 @@ void CAddProbeToneDlg::OnFilterAndAddProbeTone() {
     const float level = ParseProbeValue(ItemText(IDC_PROBE_LEVEL));
     if (const char* refused = CheckProbeValues(frequency, level)) {
         ShowMessage(ApplicationTitle(), refused, MessageIcon::Stop);
+        // The refused value's field, its text selected to be typed over.
+        HWND field = GetDlgItem(Window(), std::strcmp(refused, ProbeTone::kFrequencyRange) == 0 ? IDC_PROBE_FREQ : IDC_PROBE_LEVEL);
+        SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+        SendMessageA(field, EM_SETSEL, 0, -1);
         return;
     }
     settings_->ProbeFreq = frequency;

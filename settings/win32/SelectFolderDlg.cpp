@@ -37,6 +37,11 @@ struct ComApartment {
     }
 };
 
+int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED && folder) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, folder);
+    return 0;
+}
+
 }  // namespace
 
 bool CSelectFolderDlg::BrowseForFolder() {
@@ -49,11 +54,15 @@ bool CSelectFolderDlg::BrowseForFolder() {
 
     char displayName[MAX_PATH] = {};
     BROWSEINFOA info = {};
-    info.hwndOwner = nullptr;
+    info.hwndOwner = owner;
     info.pidlRoot = root;
     info.pszDisplayName = displayName;
     info.lpszTitle = title.empty() ? "Open" : title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
+    if (!startFolder.empty()) {
+        info.lpfn = SelectStartFolder;
+        info.lParam = reinterpret_cast<LPARAM>(startFolder.c_str());
+    }
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
     if (root) allocator.p->Free(root);
     if (!chosen) return false;

@@ -2,6 +2,8 @@
 // call BrowseForFolder, read `folderPath`. Only file-system folders can be chosen.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace vorn {
@@ -17,6 +19,8 @@ public:
     std::string folderPath;  // the chosen folder, at most 259 characters
     std::string rootFolder;  // where the browser starts; empty for the desktop
     std::string title;       // shown above the tree; "Open" when empty
+    std::string startFolder; // selected when the browser opens; none when empty
+    HWND owner = nullptr;    // disabled while the browser is shown
     int imageIndex = 0;      // the system image list index of the chosen item
 };
 

@@ -5,6 +5,11 @@
 #include "settings/win32/SelectFolderDlg.h"
 #include "settings/win32/WinmmDeviceList.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 namespace vorn {
 
 namespace {
@@ -19,6 +24,42 @@ const WaveDeviceList& WinmmInputs() {
 const WaveDeviceList& WinmmOutputs() {
     static const WinmmDeviceList outputs(WinmmDeviceList::Direction::Output);
     return outputs;
+}
+
+// A value with as many digits as it needs to be read back unchanged, one decimal at
+// least ("10.0", "0.04", "1e+30"), where one decimal for every value turned an accepted
+// 0.04 into "0.0".
+std::string NeededDigits(float value) {
+    const double v = value;
+    const bool plain = v == 0.0 || (std::fabs(v) >= 1e-4 && std::fabs(v) < 1e7);
+    char text[64] = {};
+    for (int precision = plain ? 1 : 2; precision <= 9; ++precision) {
+        std::snprintf(text, sizeof text, plain ? "%.*f" : "%.*g", precision, v);
+        if (std::strtof(text, nullptr) == value) break;
+    }
+    return text;
+}
+
+void ShowNeededDigits(SettingsEntries& entries, const TestSettings& record) {
+    entries.testDuration = NeededDigits(record.TestDuration);
+    entries.spanStartFreq = NeededDigits(record.SpanStartFreq);
+    entries.spanStopFreq = NeededDigits(record.SpanStopFreq);
+    entries.scaleFactor = NeededDigits(record.CorwithNumberScaleFactor);
+    entries.autoProcessDelay = NeededDigits(record.AutoProcessDelay);
+}
+
+// The entry whose value a settings check refused. The texts are compared, not their
+// addresses: each translation unit may hold its own copy of a constant's text.
+int RefusedEntryId(const char* fault) {
+    const struct {
+        const char* message;
+        int id;
+    } kEntries[] = {{kTestDurationRangeMessage, IDC_TEST_DURATION}, {kStartFrequencyMessage, IDC_SPAN_START},
+                    {kStopFrequencyMessage, IDC_SPAN_STOP},         {kStartAboveStopMessage, IDC_SPAN_STOP},
+                    {kScaleFactorMessage, IDC_SCALE_FACTOR},        {kStartDelayMessage, IDC_AUTO_PROCESS_DELAY}};
+    for (const auto& entry : kEntries)
+        if (fault && std::strcmp(fault, entry.message) == 0) return entry.id;
+    return 0;
 }
 
 }  // namespace
@@ -52,7 +93,12 @@ void CSettingsDlg::OnCommand(int id) {
 }
 
 BOOL CSettingsDlg::OnDialogStart() {
-    ShowEntries(ShownEntries(*settings_));
+    shown_ = ShownEntries(*settings_);
+    ShowNeededDigits(shown_, *settings_);
+    ShowEntries(shown_);
+    // A long folder keeps its drive and its last folder, with "..." between.
+    HWND folder = GetDlgItem(Window(), IDC_OUTPUT_FOLDER_NAME);
+    SetWindowLongPtrA(folder, GWL_STYLE, GetWindowLongPtrA(folder, GWL_STYLE) | SS_PATHELLIPSIS);
     FillInputDevices();
     FillOutputDevices();
     return TRUE;
@@ -71,13 +117,36 @@ void CSettingsDlg::FillDevices(int comboId, const WaveDeviceList& devices, std::
 }
 
 void CSettingsDlg::OnAccept() {
-    const TestSettings working = AcceptedSettings(*settings_, ReadEntries());
-    if (!ValidateSettings(working)) return;  // the operator's entries stay for correction
+    const SettingsEntries entries = ReadEntries();
+    TestSettings working = AcceptedSettings(*settings_, entries);
+    KeepUntouchedValues(entries, working);
+    if (!ValidateSettings(working)) {
+        SelectRefusedEntry(working);  // the operator's entries stay for correction
+        return;
+    }
     *settings_ = working;
     EndDialog(Window(), IDOK);
 }
 
 bool CSettingsDlg::ValidateSettings(const TestSettings& value) const { return vorn::ValidateSettings(value); }
+
+// A value the operator left as shown is stored as it was, not as read back from its text.
+void CSettingsDlg::KeepUntouchedValues(const SettingsEntries& entries, TestSettings& working) const {
+    if (entries.testDuration == shown_.testDuration) working.TestDuration = settings_->TestDuration;
+    if (entries.spanStartFreq == shown_.spanStartFreq) working.SpanStartFreq = settings_->SpanStartFreq;
+    if (entries.spanStopFreq == shown_.spanStopFreq) working.SpanStopFreq = settings_->SpanStopFreq;
+    if (entries.scaleFactor == shown_.scaleFactor) working.CorwithNumberScaleFactor = settings_->CorwithNumberScaleFactor;
+    if (entries.autoProcessDelay == shown_.autoProcessDelay) working.AutoProcessDelay = settings_->AutoProcessDelay;
+}
+
+// The keyboard goes to the refused entry with its text selected, ready to be typed over,
+// whether OK was pressed by Enter or clicked.
+void CSettingsDlg::SelectRefusedEntry(const TestSettings& refused) {
+    HWND entry = GetDlgItem(Window(), RefusedEntryId(SettingsFault(refused)));
+    if (!entry) return;
+    SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(entry), TRUE);
+    SendMessageA(entry, EM_SETSEL, 0, -1);
+}
 
 void CSettingsDlg::OnDefaults() {
     SettingsEntries entries = ReadEntries();
@@ -89,6 +158,8 @@ void CSettingsDlg::OnDefaults() {
 void CSettingsDlg::OnOutputFolder() {
     CSelectFolderDlg browser;
     browser.title = kOutputFolderTitle;
+    browser.owner = Window();
+    browser.startFolder = Text(IDC_OUTPUT_FOLDER_NAME);
     if (browser.BrowseForFolder()) SetDlgItemTextA(Window(), IDC_OUTPUT_FOLDER_NAME, browser.folderPath.c_str());
 }
 

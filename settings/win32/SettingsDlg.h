@@ -50,12 +50,15 @@ private:
     SettingsEntries ReadEntries() const;
     void SelectDevices(const SettingsEntries& entries);
     std::string Text(int id) const;
+    void KeepUntouchedValues(const SettingsEntries& entries, TestSettings& working) const;
+    void SelectRefusedEntry(const TestSettings& refused);
 
     HWND parent_;
     TestSettings* settings_;
     const WaveDeviceList& inputs_;
     const WaveDeviceList& outputs_;
     ProbeToneAction probeTone_;
+    SettingsEntries shown_;  // as the dialog showed the record, to tell what the operator changed
 };
 
 }  // namespace vorn

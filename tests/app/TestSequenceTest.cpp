@@ -28,9 +28,13 @@ public:
         SetStimulus("C:\\VORNData\\Stimulus\\Probe.wav");
         // One log of commands and waits, in the order they happened.
         link.onCommand = [this](const std::string& c) { log.push_back(c); };
-        clock.onWait = [this](std::uint32_t ms) { log.push_back("wait " + std::to_string(ms)); };
+        // Every wait blocks the window: the view must be held through it.
+        clock.onWait = [this](std::uint32_t ms) {
+            log.push_back((view.holds > 0 ? "wait " : "unheld wait ") + std::to_string(ms));
+        };
         sequence.SetResultComputation([this] { return result; });
     }
+    void TearDown() override { EXPECT_EQ(view.holds, 0) << "every hold ends"; }
     void SetStimulus(const char* path) { stimulus = path; }
     void TickAt(std::uint32_t msAfterStart) {  // the step timer, some time after "[Record]"
         clock.now = captureStart + msAfterStart;
@@ -93,6 +97,7 @@ TEST_F(TestSequenceTest, CaptureEndsAtTheFirstTickPastTheDurationAndShowsItsPowe
     EXPECT_EQ(sequence.State(), TestState::SealedCapture);
     EXPECT_FALSE(sequence.TestRunning());
     EXPECT_TRUE(AllEnabled());
+    EXPECT_EQ(view.focus, kOpen) << "the next step";
     EXPECT_EQ(view.Caption(kSealed), "Capture Sealed Data");
     EXPECT_FALSE(view.progressShown);
     EXPECT_FALSE(view.timerArmed);
@@ -226,10 +231,16 @@ TEST_F(TestSequenceTest, CancelDuringTheSealedCaptureSavesNothing) {
     log.clear();
     sequence.OnCaptureSealed();  // the button reads "Cancel"
     EXPECT_EQ(log, (Log{"[Stop]"}));
-    EXPECT_EQ(view.Result(kSealed), "Capturing data...");
+    EXPECT_EQ(view.Result(kSealed), "Capture cancelled");
+    EXPECT_EQ(view.focus, kSealed);
     EXPECT_EQ(sequence.State(), TestState::Idle);
     EXPECT_FALSE(view.timerArmed);
     EXPECT_TRUE(AllEnabled());
+
+    sequence.OnProcessResults();
+    EXPECT_EQ(view.focus, kProcess) << "its Cancel";
+    sequence.OnProcessResults();
+    EXPECT_EQ(view.Result(kProcess), "Processing cancelled");
 }
 
 TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
@@ -238,7 +249,7 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     result = 1.0f;
     std::string shownDuringTheWait;
     clock.onWait = [&](std::uint32_t ms) {
-        if (ms == 10000) shownDuringTheWait = view.Result(kOpen);
+        if (ms == 10000) shownDuringTheWait = view.Result(kOpen) + (view.holds > 0 ? "" : " (unheld)");
     };
     view.results[kOpen] = "old";
     StartSealed();
@@ -246,6 +257,7 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     TickAt(10001);  // sealed ends, the wait, the open capture starts
     EXPECT_EQ(shownDuringTheWait, "Please change the transducer...");
     EXPECT_EQ(sequence.State(), TestState::OpenCapture);
+    EXPECT_EQ(view.focus, kOpen) << "its Cancel";
     // The open capture ends; in the same tick processing starts and, the state being
     // read afresh, its delay-search pass is already past its end.
     captureStart = clock.now;
@@ -256,6 +268,7 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     EXPECT_FALSE(sequence.TestRunning());
     EXPECT_EQ(view.Result(kOpen), "Total Power (SPL) =  85.30");
     EXPECT_EQ(view.Result(kProcess), "Corwith Number =   1.00");
+    EXPECT_EQ(view.focus, kSealed) << "not Process Results, where Enter would process again";
     EXPECT_TRUE(messages.messages.empty());
 }
 

@@ -23,6 +23,8 @@ public:
     void ArmStepTimer() override { timerArmed = true; }
     void KillStepTimer() override { timerArmed = false; }
     void MinimizeAndRestore() override { ++minimizeRestores; }
+    void HoldInput(bool held) override { holds += held ? 1 : -1; }
+    void FocusStepButton(TestStep step) override { focus = step; }
     bool AskStimulusFile(const std::string& initialFolder, std::string& path) override {
         askedFolder = initialFolder;
         if (chooseConfirms) path = chosenPath;
@@ -37,7 +39,8 @@ public:
     std::map<TestStep, bool> enabled_;
     std::string stimulusName = "<unset>";
     bool setupEnabled = false, progressShown = true, timerArmed = false, chooseConfirms = false;
-    int progress = -1, minimizeRestores = 0;
+    int progress = -1, minimizeRestores = 0, holds = 0;
+    TestStep focus = TestStep::Processing;
     std::string chosenPath, askedFolder;
 };
 

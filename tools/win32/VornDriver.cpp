@@ -30,8 +30,13 @@
 // Faults, ownership and resources (any top-level window, not only dialogs):
 //   VornDriver activate <caption>                   make the window the active, foreground one
 //   VornDriver move <caption> <x> <y>               move the window's top-left corner to x, y (pixels)
-//   VornDriver mouseclick <caption> <id>            a real mouse click at the control's centre, as an
-//                                                 operator's arrives (a disabled window does not get it)
+//   VornDriver mouseclick <caption> <id> [count]    a real mouse click at the control's centre, as an
+//                                                 operator's arrives (a disabled window does not get it);
+//                                                 count 2 is a double-click
+//   VornDriver keys <caption> <key...>              real key presses into the window, which is made the
+//                                                 active one first: Tab, Enter, Escape, Space, or text
+//   VornDriver focus <caption>                      print the name (or number) of the control that has the
+//                                                 keyboard, "none" when no control has it
 //   VornDriver boxowner <caption> [timeout-ms]      wait for a message box, print "text|owner caption|owner enabled"
 //   VornDriver counts <caption>                     print the owning process's "handles gdi user windows private-KiB"
 #include "resources/resource.h"
@@ -177,7 +182,7 @@ bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
 
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
-                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts "
+                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|keys|focus|boxowner|counts "
                          "<caption> ...\n");
     return 2;
 }
@@ -195,15 +200,65 @@ HWND FindTopLevel(const char* caption) {
     return nullptr;
 }
 
-void MouseClickAt(HWND control) {
+void MouseClickAt(HWND control, int count) {
     RECT r;
     GetWindowRect(control, &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, clicks, sizeof(INPUT));
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a person's double-click
+        INPUT clicks[2] = {};
+        clicks[0].type = clicks[1].type = INPUT_MOUSE;
+        clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, clicks, sizeof(INPUT));
+    }
+}
+
+void PressKey(WORD key, bool shift) {
+    INPUT presses[4] = {};
+    int n = 0;
+    auto add = [&](WORD vk, DWORD flags) {
+        presses[n].type = INPUT_KEYBOARD;
+        presses[n].ki.wVk = vk;
+        presses[n].ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        presses[n++].ki.dwFlags = flags;
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(n), presses, sizeof(INPUT));
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+}
+
+void PressKeys(int argc, char** argv, int first) {
+    const struct {
+        const char* name;
+        WORD key;
+    } kNamed[] = {{"Tab", VK_TAB}, {"Enter", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Space", VK_SPACE}};
+    for (int i = first; i < argc; ++i) {
+        bool named = false;
+        for (const auto& k : kNamed)
+            if (std::strcmp(argv[i], k.name) == 0) {
+                PressKey(k.key, false);
+                named = true;
+            }
+        if (named) continue;
+        for (const char* c = argv[i]; *c; ++c) {
+            const SHORT scan = VkKeyScanA(*c);
+            PressKey(static_cast<WORD>(scan & 0xFF), (scan & 0x100) != 0);
+        }
+    }
+}
+
+std::string FocusName(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) return "none";
+    const int id = GetDlgCtrlID(info.hwndFocus);
+    for (const ControlName& control : kControlNames)
+        if (control.id == id) return control.name;
+    return std::to_string(id);
 }
 
 // The process's handles as the system's handle table lists them: GetProcessHandleCount
@@ -292,7 +347,16 @@ int RunWindowCommand(const std::string& command, int argc, char** argv) {
     if (command == "mouseclick" && argc > 3) {
         HWND control = GetDlgItem(window, ControlId(argv[3]));
         if (!control) return Fail("control", argv[3]);
-        MouseClickAt(control);
+        MouseClickAt(control, argc > 4 ? std::atoi(argv[4]) : 1);
+        return 0;
+    }
+    if (command == "keys") {
+        SetForegroundWindow(window);
+        PressKeys(argc, argv, 3);
+        return 0;
+    }
+    if (command == "focus") {
+        std::printf("%s\n", FocusName(window).c_str());
         return 0;
     }
     return Usage();
@@ -305,7 +369,7 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const char* caption = argv[2];
     auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
-    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts"})
+    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts", "keys", "focus"})
         if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
     if (command == "wait") {

@@ -34,6 +34,20 @@ void RunDriven(CVORNDlg& dialog, const std::function<void(HWND)>& drive) {
     driver.join();
 }
 
+// Whether the label's text, in the font it is shown in, is no wider than the label.
+bool TextFits(HWND label) {
+    const std::string text = test::ItemText(GetParent(label), GetDlgCtrlID(label));
+    RECT box;
+    GetClientRect(label, &box);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return extent.cx <= box.right;
+}
+
 class MainDialogTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -51,7 +65,7 @@ TEST_F(MainDialogTest, ShowsEveryControlOfTheTemplateWithItsText) {
     ASSERT_TRUE(test::WriteWholeFile(iniPath, "[Settings]\r\nStimulusFilename=C:\\VORNData\\Stimulus\\Probe.wav\r\n"));
     PrivateProfileFile ini(iniPath);
     CVORNDlg dialog(GetModuleHandleA(nullptr), ini, link, clock);
-    RunDriven(dialog, [](HWND dlg) {
+    RunDriven(dialog, [&](HWND dlg) {
         const std::pair<int, const char*> texts[] = {
             {IDC_TITLE, "Corwith Number Test Control"},
             {IDC_SELECT_STIMULUS, "Select Stimulus"},
@@ -82,6 +96,11 @@ TEST_F(MainDialogTest, ShowsEveryControlOfTheTemplateWithItsText) {
         EXPECT_NE(SendMessageA(dlg, WM_GETICON, ICON_SMALL, 0), 0);
         EXPECT_NE(SendMessageA(dlg, WM_QUERYDRAGICON, 0, 0), 0);
 
+        // A Corwith Number of many digits (a phase near 90 degrees) stays on its one line.
+        dialog.ShowStepResult(TestStep::Processing, "Corwith Number = 1234567890.00");
+        dialog.ShowStepResult(TestStep::SealedCapture, "Total Power (SPL) =  85.30");
+        for (int id : {IDC_TITLE, IDC_CORWITH_RESULT, IDC_SEALED_RESULT})
+            EXPECT_TRUE(TextFits(GetDlgItem(dlg, id))) << "control " << id;
         const LONG style = GetWindowLongA(dlg, GWL_STYLE);
         EXPECT_TRUE(style & WS_MINIMIZEBOX);
         EXPECT_FALSE(style & WS_MAXIMIZEBOX);

@@ -26,18 +26,20 @@ shows combo IDC_INPUT_DEVICE "0 -1"
 
 # A refused entry: the first failing check's message, and the dialog keeps the entries.
 enter IDC_AUTO_PROCESS_DELAY=abc IDC_SPAN_START=1000 IDC_SPAN_STOP=200
-driver click "$dialog" IDOK >/dev/null
+driver mouseclick "$dialog" IDOK >/dev/null
 check "a refused entry names the first failing check" equals "$(driver answer VORN ok 10000)" \
     "Start Frequency must be less than the Stop Frequency"
 driver gone VORN 5000
 shows text IDC_AUTO_PROCESS_DELAY abc
+sleep 0.3
+check "after a click on OK the refused entry has the keyboard" equals "$(driver focus "$dialog")" IDC_SPAN_STOP
 
 driver click "$dialog" IDC_DEFAULTS >/dev/null
 shows text IDC_AUTO_PROCESS_DELAY 10.0
 shows text IDC_OUTPUT_FOLDER_NAME "$data"
 close "$dialog"
 open_settings
-check "after Cancel the record is unchanged" equals "$(driver text "$dialog" IDC_TEST_DURATION)" "   5.0"
+check "after Cancel the record is unchanged" equals "$(driver text "$dialog" IDC_TEST_DURATION)" "5.0"
 
 driver click "$dialog" IDC_OUTPUT_FOLDER >/dev/null
 driver wait "$browser" 10000 >/dev/null
@@ -48,7 +50,7 @@ driver check "$dialog" IDC_MINIMIZE_ANALYZER 1
 driver click "$dialog" IDOK >/dev/null
 check "OK closes the dialog" driver gone "$dialog" 5000
 open_settings
-shows text IDC_SCALE_FACTOR "   1.3"
+shows text IDC_SCALE_FACTOR "1.26"  # the digits it needs, not rounded to one decimal
 
 # The probe-tone tool stores its values in the main record: they outlive this Cancel.
 driver click "$dialog" IDC_ADD_PROBE_TONE >/dev/null
@@ -58,7 +60,8 @@ driver click "$probe" IDC_FILTER_AND_ADD_PROBE_TONE >/dev/null
 check "accepted probe values lead to the stimulus file dialog" driver wait "Select Stimulus File" 10000
 close "Select Stimulus File"
 close "$probe"
-close "$dialog"
+driver click "$dialog" IDOK >/dev/null  # nothing touched: OK stores every value as it was
+driver gone "$dialog" 5000 >/dev/null
 driver close "$caption"
 wait "$vorn_pid"
 vorn_pid=

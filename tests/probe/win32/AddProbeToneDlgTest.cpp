@@ -40,6 +40,13 @@ DWORD RunProgram(const char* exe, std::initializer_list<std::string> words) {
 
 DWORD Driver(std::initializer_list<std::string> words) { return RunProgram(VORN_DRIVER_EXE, words); }
 
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
 class AddProbeToneDlgTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -83,32 +90,36 @@ protected:
     TestSettings settings;
 };
 
+// Worked with real key presses: the keyboard starts on the frequency, a refused value is
+// selected there to be typed over, and a saved name with a decimal point still gets ".wav".
 TEST_F(AddProbeToneDlgTest, RefusedValueKeepsTheRecordThenBothFileDialogsMakeTheFile) {
     const std::string source = MakeStimulus("in.wav", 2);
-    const std::string made = folder.File("made.wav"), expected = folder.File("expected.wav");
+    const std::string made = folder.File("probe 1000.5"), expected = folder.File("expected.wav");
     test::MessageRecorder messages;
     RunDriven([&](HWND dlg) {
         EXPECT_EQ(test::ItemText(dlg, IDC_PROBE_FREQ), " 226.0");
         EXPECT_EQ(test::ItemText(dlg, IDC_PROBE_LEVEL), " -12.0");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, IDC_PROGRESS)));
         EXPECT_EQ(test::ItemText(dlg, IDC_FILTER_AND_ADD_PROBE_TONE), CAddProbeToneDlg::kActionText);
-        EXPECT_EQ(Driver({"settext", kCaption, "IDC_PROBE_FREQ", "99.9"}), 0u);
-        EXPECT_EQ(Driver({"click", kCaption, "IDC_FILTER_AND_ADD_PROBE_TONE"}), 0u);
+        EXPECT_EQ(FocusOf(dlg), GetDlgItem(dlg, IDC_PROBE_FREQ)) << "the first focus";
+        EXPECT_EQ(Driver({"keys", kCaption, "99.9", "Enter", "Tab", "Tab", "Space"}), 0u);
         test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
+        EXPECT_EQ(IsWindowVisible(dlg), TRUE) << "Enter in the frequency field does not close the tool";
         EXPECT_EQ(settings.ProbeFreq, 226.0f);
-
-        EXPECT_EQ(Driver({"settext", kCaption, "IDC_PROBE_FREQ", "1000.5"}), 0u);
-        EXPECT_EQ(Driver({"settext", kCaption, "IDC_PROBE_LEVEL", "-6"}), 0u);
-        EXPECT_EQ(Driver({"click", kCaption, "IDC_FILTER_AND_ADD_PROBE_TONE"}), 0u);
+        // The message is recorded before the dialog moves the focus.
+        EXPECT_TRUE(test::WaitUntil([&] { return FocusOf(dlg) == GetDlgItem(dlg, IDC_PROBE_FREQ); }, 5000))
+            << "the refused field has the keyboard";
+        EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_PROBE_FREQ, EM_GETSEL, 0, 0), MAKELRESULT(0, 4)) << "all of 99.9 selected";
+        EXPECT_EQ(Driver({"keys", kCaption, "1000.5", "Tab", "-6", "Tab", "Space"}), 0u);
         EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
         EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kSaveTitle, made, "60000"}), 0u);
-        EXPECT_TRUE(test::WaitUntil([&] { return GetFileAttributesA(made.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000));
+        EXPECT_TRUE(test::WaitUntil([&] { return GetFileAttributesA((made + ".wav").c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000));
     });
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kFrequencyRange});
     EXPECT_EQ(settings.ProbeFreq, 1000.5f);
     EXPECT_EQ(settings.ProbeLevelDBr, -6.0f);
     ASSERT_EQ(RunProgram(VORN_VORNWAVE_EXE, {"probe", "--freq", "1000.5", "--level", "-6", source, expected}), 0u);
-    const std::string bytes = test::ReadWholeFile(made);
+    const std::string bytes = test::ReadWholeFile(made + ".wav");
     EXPECT_TRUE(bytes.size() > 44 && bytes == test::ReadWholeFile(expected)) << "the dialog's file differs from vornwave's";
 }
 
