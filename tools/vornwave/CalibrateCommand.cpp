@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "FileBatch.h"
+#include "Leftovers.h"
 
 #include "wave/FileSystem.h"
 #include "wave/WaveFile.h"
@@ -130,23 +131,44 @@ void Apply(const Edit& e, ChannelCalibration& c, const char* defaultName) {
     if (e.name) SetTextField(c.channelName, sizeof c.channelName, e.name->c_str());
 }
 
+// Why a new file cannot be made in `folder`, or `fallback` when one can.
+std::string WriteProblem(const std::string& folder, const std::string& fallback) {
+    FileStream probe;
+    std::string name;
+    if (!probe.CreateUnique(folder, "wav", name)) return "cannot create a file in " + folder + ": " + LastErrorText();
+    probe.Close();
+    RemoveFile(name);
+    return fallback;
+}
+
 bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, std::string& error) {
-    if (IsReadOnly(path)) {
-        error = "the file is read-only; nothing was changed";
+    // Through a link, the file it leads to is rewritten beside itself and the link stays.
+    const std::string target = LinkTarget(path);
+    WaveHeader header;
+    FileKeeping keeping;
+    if (!InspectInput(target, header, error)) {
+    } else if (IsReadOnly(target)) {
+        error = "the file is read-only";
+    } else if (!ReadKeeping(target, keeping)) {
+        error = "cannot look at the file: " + LastErrorText();
+    } else if (keeping.links > 1) {
+        error = "the file has " + std::to_string(keeping.links) + " hard links, which rewriting it would split";
+    } else if (keeping.ownedByOthers) {
+        error = "the file belongs to another user, and rewriting it would make it yours";
+    }
+    if (!error.empty()) {
+        error += "; nothing was changed";
         return false;
     }
+    const std::string folder = FolderOf(target);
+    NoteOutputFolder(folder);
     CalibrationBlock block;
     {
         // Direct mode reads the layout and the block but not the samples, and writes nothing
         // unless told to; it lets go of the file before the file is replaced.
-        const TWaveFile wave(path, 1, false, nullptr);
+        const TWaveFile wave(target, 1, false, folder.c_str());
         if (wave.Failed()) {
-            error = "not a readable wave file";
-            return false;
-        }
-        // The block describes stored integer counts: a float file has none.
-        if (wave.GetFormatTag() != 1) {
-            error = "not an integer PCM wave file; nothing was changed";
+            error = "the file could not be read; nothing was changed";
             return false;
         }
         block = wave.GetCalibration();
@@ -159,8 +181,12 @@ bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, 
         summary = path + ": calibration unchanged";
         return true;
     }
-    if (!ReplaceCalibration(path, block)) {
-        error = "could not write the file; it is as it was";
+    if (!ReplaceCalibration(target, block)) {
+        error = WriteProblem(folder, "writing the new file failed: " + LastErrorText()) + "; the file is as it was";
+        return false;
+    }
+    if (!ApplyKeeping(target, keeping)) {
+        error = "the calibration was written, but the file's mode and owner could not be restored: " + LastErrorText();
         return false;
     }
     summary = path + ": calibration written";
@@ -177,6 +203,7 @@ int Run(const std::vector<std::string>& words) {
     const std::string problem = ReadEdit(args, edit);
     if (!problem.empty()) return UsageError("calibrate", problem);
     if (args.Files().empty()) return UsageError("calibrate", "no files");
+    MakeNewFilesPrivate();
     return RunBatch("calibrate", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
                                                      std::string& error) {
         return Calibrate(job.input, edit, summary, error);

@@ -1,5 +1,7 @@
 #include "FileJob.h"
 
+#include "wave/FileStream.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -47,14 +49,40 @@ std::string Identity(const std::string& path) {
 }
 }  // namespace
 
+bool InspectInput(const std::string& path, WaveHeader& header, std::string& why, bool supported) {
+    why = ReadProblem(path);
+    if (!why.empty()) return false;
+    FileStream in;
+    if (!in.Open(path, FileStream::Mode::Read)) {
+        why = "cannot open it: " + LastErrorText();
+        return false;
+    }
+    if (!ReadWaveHeader(in, header, why)) return false;
+    if (supported) why = header.Unsupported();
+    return why.empty();
+}
+
+OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(force) {
+    for (const FileJob& job : jobs) {
+        FileIdentity id;
+        if (IdentifyFile(job.input, id)) inputs.emplace_back(id, job.input);
+    }
+}
+
 bool OutputGuard::CheckOutput(const FileJob& job, std::string& error) {
     const std::string out = Identity(job.output);
-    std::error_code ec;
-    if (out == Identity(job.input)) {
-        error = "the output would replace its own input";
-    } else if (claimed.count(out)) {
+    FileIdentity id, own;
+    const bool exists = IdentifyFile(job.output, id);
+    for (const auto& [input, name] : inputs) {
+        if (!exists || !(input == id)) continue;
+        error = IdentifyFile(job.input, own) && own == id
+                    ? "the output would replace its own input"
+                    : "the output " + job.output + " is the input " + name + " of this run";
+        return false;
+    }
+    if (claimed.count(out)) {
         error = job.output + " is already an output of this run";
-    } else if (!force && fs::exists(job.output, ec)) {
+    } else if (!force && exists) {
         error = job.output + " exists (--force replaces it)";
     } else {
         claimed.insert(out);

@@ -7,6 +7,9 @@
 
 #include "Arguments.h"
 
+#include "wave/FileSystem.h"
+#include "wave/WaveHeader.h"
+
 #include <set>
 #include <string>
 #include <vector>
@@ -23,14 +26,21 @@ bool PlanJobs(const Arguments& args, std::vector<FileJob>& jobs, std::string& er
 // One job per file, for commands that only read.
 std::vector<FileJob> ReadJobs(const Arguments& args);
 
+// Reads the header of an input; false with `why` when the file cannot be read, is no
+// wave file or, with `supported`, holds samples the wave classes would misread.
+bool InspectInput(const std::string& path, WaveHeader& header, std::string& why, bool supported = true);
+
 class OutputGuard {
 public:
-    explicit OutputGuard(bool force) : force(force) {}
+    // Takes the identity of every input before anything is written, so that no output,
+    // under whatever name, replaces an input of the run, not even a later one.
+    OutputGuard(bool force, const std::vector<FileJob>& jobs);
     // False with `error` set when the job's output must not be written.
     bool CheckOutput(const FileJob& job, std::string& error);
 
 private:
     bool force;
+    std::vector<std::pair<FileIdentity, std::string>> inputs;
     std::set<std::string> claimed;  // outputs of this run so far
 };
 

@@ -3,6 +3,7 @@
 #include "Arguments.h"
 #include "CollectingSink.h"
 #include "FileBatch.h"
+#include "Leftovers.h"
 
 #include "dsp/FirFilter.h"
 #include "dsp/SpectralData.h"
@@ -198,6 +199,17 @@ int PrintResponse(const FirFilterParams& p, const std::string& list, const std::
     return kAllDone;
 }
 
+// The highest frequency a design names; a filter reaching half the sample rate aliases.
+int32_t HighestFrequency(const FirFilterParams& p) {
+    switch (p.type) {
+    case FirFilterParams::Lowpass: return p.lowpassCutoff;
+    case FirFilterParams::Highpass: return p.highpassCutoff;
+    case FirFilterParams::Bandpass: return p.bandpassCentre + (p.bandpassWidth + 1) / 2;
+    case FirFilterParams::Bandstop: return p.bandstopCentre + (p.bandstopWidth + 1) / 2;
+    default: return 0;
+    }
+}
+
 // Filters one channel of the wave in one-second blocks. The filter works on channel 0, so
 // channel 1 of a two-channel wave is filtered in a one-channel copy and written back.
 bool FilterChannel(TWaveFile& wave, uint16_t channel, const FirFilterParams& p,
@@ -225,21 +237,26 @@ bool FilterChannel(TWaveFile& wave, uint16_t channel, const FirFilterParams& p,
 
 bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string& channels, ProgressDisplay& progress,
                 std::string& why) {
-    TWaveFile wave(job.input, 0, false, nullptr);
-    if (wave.Failed()) {
-        why = "not a readable wave file";
+    WaveHeader header;
+    if (!InspectInput(job.input, header, why)) return false;
+    if (header.channels == 1 && channels == "1") {
+        why = "the file has one channel only";
         return false;
     }
-    const SampleFormat format = wave.GetFormat();
+    if (const int32_t top = HighestFrequency(p); top >= header.sampleRate / 2.0) {
+        why = "the design reaches " + std::to_string(top) + " Hz, at or above half the sample rate (" +
+              std::to_string(header.sampleRate / 2) + " Hz)";
+        return false;
+    }
+    NoteOutputFolder(FolderOf(job.output));
+    TWaveFile wave(job.input, 0, false, nullptr);
+    if (wave.Failed()) {
+        why = "the file could not be read";
+        return false;
+    }
     std::vector<uint16_t> selected = {0, 1};
     if (channels != "both") selected = {uint16_t(channels == "1")};
-    if (format.channels == 1) {
-        if (channels == "1") {
-            why = "the file has one channel only";
-            return false;
-        }
-        selected = {0};
-    }
+    if (header.channels == 1) selected = {0};
     const uint64_t total = uint64_t(wave.GetFrameCount()) * selected.size();
     uint64_t done = 0;
     for (uint16_t channel : selected) {
@@ -279,7 +296,7 @@ int Run(const std::vector<std::string>& words) {
     if (channels != "0" && channels != "1" && channels != "both") return UsageError(kName, "--channel takes 0, 1 or both");
     std::vector<FileJob> jobs;
     if (!PlanJobs(args, jobs, error)) return UsageError(kName, error);
-    OutputGuard guard(args.Flag("--force"));
+    OutputGuard guard(args.Flag("--force"), jobs);
     return RunBatch(kName, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
         return guard.CheckOutput(job, why) && FilterFile(job, params, channels, progress, why);
     });

@@ -2,6 +2,7 @@
 // line, with the same code the program's dialogs use. `vornwave COMMAND --help` tells
 // each subcommand's arguments.
 #include "Command.h"
+#include "Leftovers.h"
 
 #include <cstdio>
 #include <string>
@@ -58,5 +59,6 @@ int main(int argc, char** argv) {
         std::fputs(command->help, stdout);
         return vorn::cli::kAllDone;
     }
+    vorn::cli::WatchInterrupts();
     return command->run(args);
 }
