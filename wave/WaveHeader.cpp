@@ -33,7 +33,7 @@ std::string WaveHeader::Encoding() const {
 
 std::string WaveHeader::Unsupported() const {
     if (tag == kFloat) return Text("%u-bit float samples are not supported", bits);
-    if (tag != kPcm) return Encoding() + " samples are not supported (only integer PCM)";
+    if (tag != kPcm) return Encoding() + " samples are not supported";
     if (channels > 2) return Text("%u channels: only mono and stereo files are supported", channels);
     const unsigned bytes = (bits + 7u) / 8u;
     if (bits == 0 || bytes > 4 || frameSize != channels * bytes)

@@ -61,6 +61,14 @@ row 1 "above half the sample rate (4000 Hz)" "" -- filter --lowpass 1e9 m.wav ou
 row 1 "above half the sample rate (4000 Hz)" "" -- filter --highpass 4000 m.wav out.wav
 row 1 "below half the sample rate (4000 Hz)" "" -- probe --freq 5000 --level -20 m.wav out.wav
 row 0 "" "out.wav" -- filter --lowpass 1000 m.wav out.wav
+# info shows what the others refuse, with soxi's length and format.
+row 0 "unsupported: 4 channels" "" -- info quad.wav
+row 0 '"supported":false,"unsupported":"mu-law' "" -- info --json ulaw.wav
+for f in m quad float float2 ulaw; do
+    for field in -s -r -c -b; do
+        [ "$("${vornwave[@]}" info $field $f.wav | tr -d '\r')" = "$(soxi $field $f.wav)" ] || fail "info $field $f.wav differs from soxi"
+    done
+done
 
 if [ "$windows" = 1 ]; then
     # Case does not tell files apart on Windows: these are the inputs themselves.
