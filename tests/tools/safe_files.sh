@@ -61,6 +61,16 @@ row 1 "above half the sample rate (4000 Hz)" "" -- filter --lowpass 1e9 m.wav ou
 row 1 "above half the sample rate (4000 Hz)" "" -- filter --highpass 4000 m.wav out.wav
 row 1 "below half the sample rate (4000 Hz)" "" -- probe --freq 5000 --level -20 m.wav out.wav
 row 0 "" "out.wav" -- filter --lowpass 1000 m.wav out.wav
+# Options out of range are refused, not clamped; --opt=value works; --date alone keeps the description.
+for bad in "filter --gain 1000 --lowpass 100" "filter --taps 1e6 --lowpass 100" "filter --lowpass 1000.9" \
+           "calibrate --channel 0 --date 2026-02-29" "calibrate --channel 0 --name $(printf 'é%.0s' {1..20})"; do
+    row 2 "" "" -- $bad m.wav  # shellcheck disable=SC2086
+done
+row 1 "m.wav: the file has one channel only" "" -- calibrate --channel 1 --name X m.wav
+row 0 "" "o2.wav" -- filter --bandpass=100 200 --taps=39 m.wav o2.wav
+row 0 "" "m.wav" -- calibrate --channel 0 --description "rig 2" --date 2026-12-06 m.wav
+row 0 "" "m.wav" -- calibrate --channel=0 --date=2026-12-07 m.wav
+row 0 'description: "rig 2, calibrated 2026-12-07"' "" -- info m.wav
 # info shows what the others refuse, with soxi's length and format.
 row 0 "unsupported: 4 channels" "" -- info quad.wav
 row 0 '"supported":false,"unsupported":"mu-law' "" -- info --json ulaw.wav
@@ -85,7 +95,7 @@ else
     sox -V1 -n -r 48000 -c 2 -b 16 long.wav synth 240 pinknoise
     mkdir out && cp m.wav out/m.wav
     before=$(snapshot)
-    "${vornwave[@]}" filter --force --lowpass 1000 --taps 39 --out-dir out m.wav long.wav 2>log >/dev/null &
+    "${vornwave[@]}" filter --force --lowpass 1000 --taps 39 --out-dir out long.wav 2>log >/dev/null &
     pid=$!
     until compgen -G 'out/wav*.tmp' >/dev/null; do kill -0 $pid 2>/dev/null || break; done
     kill -STOP $pid; kill -INT $pid; kill -CONT $pid
@@ -93,7 +103,7 @@ else
     got=$?
     rows=$((rows + 1))
     [ $got = 130 ] && grep -q "interrupted; 1 unfinished file removed" log || fail "interrupt: exit $got, $(cat log)"
-    [ -z "$(compgen -G 'out/wav*.tmp')" ] && [ ! -e out/long.wav ] || fail "interrupt: left $(ls out)"
+    [ -z "$(compgen -G 'out/wav*.tmp')" ] && [ ! -e out/long.wav ] && cmp -s out/m.wav m.wav || fail "interrupt: left $(ls out)"
     diff <(echo "$before" | grep -v '^./out/') <(snapshot | grep -v '^./out/') >/dev/null || fail "interrupt: inputs changed"
 fi
 

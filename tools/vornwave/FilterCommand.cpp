@@ -40,8 +40,9 @@ constexpr const char* kHelp =
     "  --table FILE           amplitude response from a table file: one \"frequency dB\" row per\n"
     "                         line, ';' comments, ';SPLINE OFF' for straight lines between rows\n"
     "options:\n"
-    "  --taps N               coefficients, made odd within 39 .. 999 (default 999)\n"
-    "  --gain DB              gain, -90 .. 90 dB (default 0)\n"
+    "  --taps N               coefficients, 39 .. 999; an even N is made odd (default 999)\n"
+    "  --gain DB              gain, -90 .. 90 dB (default 0); the calibration block is copied\n"
+    "                         as it is, so after a gain it no longer matches the samples\n"
     "  --channel 0|1|both     channels to filter (default both; the others are kept)\n"
     "  --out-dir D            write the outputs into folder D, under their input names\n"
     "  --force                replace outputs that exist (never the inputs)\n"
@@ -60,9 +61,10 @@ bool Number(const std::string& text, double& value) {
     return !text.empty() && *end == '\0' && std::isfinite(value);
 }
 
+// A whole number of hertz: 1000.9 is refused, not cut to 1000.
 bool WholeHertz(const std::string& text, int32_t& hz) {
     double v = 0;
-    if (!Number(text, v) || v < 0 || v > 1e9) return false;
+    if (!Number(text, v) || v < 0 || v > 1e9 || v != std::floor(v)) return false;
     hz = int32_t(v);
     return true;
 }
@@ -80,6 +82,8 @@ std::vector<std::string> JoinPairs(const std::vector<std::string>& words) {
         if ((words[i] == "--bandpass" || words[i] == "--bandstop") && i + 2 < words.size()) {
             out.push_back(words[i + 1] + " " + words[i + 2]);
             i += 2;
+        } else if ((words[i].rfind("--bandpass=", 0) == 0 || words[i].rfind("--bandstop=", 0) == 0) && i + 1 < words.size()) {
+            out.back() += " " + words[++i];
         }
     }
     return out;
@@ -98,24 +102,26 @@ std::string ReadDesign(const Arguments& args, FirFilterParams& p) {
     p.taps = TFirFilter::kMaxTaps;
     if (const std::string* v = args.Value("--taps")) {
         double taps = 0;
-        if (!Number(*v, taps) || taps < 1 || taps > 1e6) return "--taps takes a number of coefficients";
+        if (!Number(*v, taps) || taps != std::floor(taps) || taps < TFirFilter::kMinTaps || taps > TFirFilter::kMaxTaps)
+            return "--taps takes a whole number from " + std::to_string(TFirFilter::kMinTaps) + " to " +
+                   std::to_string(TFirFilter::kMaxTaps);
         p.taps = int32_t(taps);
     }
     if (const std::string* v = args.Value("--gain")) {
         double gain = 0;
-        if (!Number(*v, gain)) return "--gain takes a number of dB";
+        if (!Number(*v, gain) || gain < -90 || gain > 90) return "--gain takes -90 to 90 dB";
         p.gain = float(gain);
     }
     if (const std::string* v = args.Value("--lowpass")) {
         p.type = FirFilterParams::Lowpass;
-        if (!WholeHertz(*v, p.lowpassCutoff)) return "--lowpass takes a frequency in Hz";
+        if (!WholeHertz(*v, p.lowpassCutoff)) return "--lowpass takes a frequency in whole hertz";
     } else if (const std::string* v = args.Value("--highpass")) {
         p.type = FirFilterParams::Highpass;
-        if (!WholeHertz(*v, p.highpassCutoff)) return "--highpass takes a frequency in Hz";
+        if (!WholeHertz(*v, p.highpassCutoff)) return "--highpass takes a frequency in whole hertz";
     } else if (const std::string* v = args.Value("--bandpass")) {
         p.type = FirFilterParams::Bandpass;
         int32_t low = 0, high = 0;
-        if (!Pair(*v, low, high) || high <= low) return "--bandpass takes two frequencies, LO below HI";
+        if (!Pair(*v, low, high) || high <= low) return "--bandpass takes two frequencies in whole hertz, LO below HI";
         p.bandpassCentre = (low + high) / 2;
         p.bandpassWidth = high - low;
     } else if (const std::string* v = args.Value("--bandstop")) {
@@ -171,7 +177,7 @@ double ResponseDb(const TFirFilter& filter, double hz, double rate) {
 
 int PrintResponse(const FirFilterParams& p, const std::string& list, const std::string* rateText) {
     double rate = 48000;
-    if (rateText && (!Number(*rateText, rate) || rate < 1000 || rate > 768000)) return UsageError(kName, "--rate takes 1000 to 768000 Hz");
+    if (rateText && (!Number(*rateText, rate) || rate != std::floor(rate) || rate < 1000 || rate > 768000)) return UsageError(kName, "--rate takes 1000 to 768000 Hz");
     std::string error;
     const std::vector<double> frequencies = ResponseFrequencies(list, rate, error);
     if (!error.empty()) return UsageError(kName, error);
