@@ -24,8 +24,9 @@ constexpr const char* kHelp =
     "(LIST, bext, smpl and the like) are kept byte for byte.\n"
     "The file is replaced in one step: if anything fails it stays as it was.\n"
     "Only integer PCM files are changed. Setting any field marks the channel valid.\n"
-    "Mono files have no channel 1. Text fields hold bytes: a letter outside ASCII takes two\n"
-    "or more. A link is followed: its target is updated and keeps its mode and owner.\n"
+    "Mono files have no channel 1 (--clear may still empty its record). Text fields hold\n"
+    "bytes: a letter outside ASCII takes two or more. A link is followed: its target is\n"
+    "updated and keeps its mode and owner.\n"
     "\n"
     "  --channel C        0 (left), 1 (right) or both\n"
     "  --sensitivity X    calFactor: units per full-scale value\n"
@@ -168,7 +169,8 @@ bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, 
         error = "cannot look at the file: " + LastErrorText();
     } else if (keeping.links > 1) {
         error = "the file has " + std::to_string(keeping.links) + " hard links, which rewriting it would split";
-    } else if (edit.right && !edit.left && header.channels == 1) {
+    } else if (edit.right && !edit.left && header.channels == 1 &&
+               (edit.sensitivity || edit.countScale || edit.unitKind || edit.unit || edit.dbUnit || edit.name)) {
         error = "the file has one channel only";
     } else if (keeping.ownedByOthers) {
         error = "the file belongs to another user, and rewriting it would make it yours";
