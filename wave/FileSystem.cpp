@@ -29,6 +29,13 @@ std::string FolderOf(const std::string& path) {
     return last == 0 ? std::string("/") : path.substr(0, last);
 }
 
+std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+bool IsFolder(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 // Two names that differ only in case are two files here: taking them for one would
 // skip the delivery to the second.
 bool SameFileName(const std::string& a, const std::string& b) {

@@ -17,6 +17,10 @@ namespace vorn {
 std::string JoinPath(const std::string& folder, const std::string& name);
 // The folder part of a path ("." when it has none), for files made beside it.
 std::string FolderOf(const std::string& path);
+// The last part of a path, after its folder.
+std::string FileNameOf(const std::string& path);
+// Whether the path names an existing folder.
+bool IsFolder(const std::string& path);
 // Whether two names mean the same file by their text: letter case counts only where the
 // file system tells it apart. Names compare on their first 260 characters.
 bool SameFileName(const std::string& a, const std::string& b);

@@ -42,7 +42,7 @@ PY
 printf '100\t0\n1000\t-6\n' > short.txt
 "${vornwave[@]}" filter --table short.txt stereo.wav short.wav >usage.log 2>&1
 [ $? = 2 ] && [ ! -e short.wav ] || fail "a table with two rows was not refused"
-grep -q "INSUFFICIENT_TABLE_ENTRIES" usage.log || fail "refused table: no loader message"
+grep -q "the table has too few rows" usage.log || fail "refused table: no loader message"
 "${vornwave[@]}" filter --table flat.txt --response 100,1000 | grep -q "^1000.0	-0.00	0.00" || fail "response of a flat table"
 
 [ $failures = 0 ] && echo "all filtered files match the references"

@@ -80,7 +80,20 @@ for f in m quad float float2 ulaw; do
     done
 done
 
+# One plain message per failure; "-" is refused, never made a file; the version is one number.
+row 2 '"-" (standard input or output) is not offered' "" -- filter --lowpass 1000 m.wav -
+row 2 '"-" (standard input or output) is not offered' "" -- info -
+row 1 "m.wav: the file has one channel only" "" -- filter --channel 1 --lowpass 1000 m.wav out2.wav
+printf '100\t0\n1000\t-6\n' > short.txt
+row 2 "the table cannot be used: the table has too few rows" "" -- filter --table short.txt m.wav out2.wav
+row 0 "^vornwave [0-9]*\.[0-9]*\.[0-9]*" "" -- --version
+
 if [ "$windows" = 1 ]; then
+    # Wildcards are expanded; names outside ASCII keep their letters, in the file and the folder.
+    mkdir "sortié" && cp m.wav "é.wav"
+    row 0 "é.wav -> sortié.é.wav" "sortié/é.wav" -- filter --lowpass 1000 --out-dir "sortié" "é.wav"
+    [ -f "sortié/é.wav" ] || fail "é.wav was not written under its name: $(ls "sortié")"
+    row 0 "frames: 1600" "" -- info "d1\\*.wav"
     # Case does not tell files apart on Windows: these are the inputs themselves.
     cp m.wav x.wav
     row 1 "would replace its own input" "" -- filter --force --lowpass 1000 x.wav X.WAV

@@ -235,6 +235,8 @@ int Run(const std::vector<std::string>& words) {
     const std::string problem = ReadEdit(args, edit);
     if (!problem.empty()) return UsageError("calibrate", problem);
     if (args.Files().empty()) return UsageError("calibrate", "no files");
+    std::string dash;
+    if (!RefuseDash(args.Files(), dash)) return UsageError("calibrate", dash);
     MakeNewFilesPrivate();
     return RunBatch("calibrate", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
                                                      std::string& error) {

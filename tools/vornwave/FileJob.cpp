@@ -9,21 +9,31 @@ namespace vorn::cli {
 
 namespace fs = std::filesystem;
 
+bool RefuseDash(const std::vector<std::string>& files, std::string& error) {
+    for (const std::string& f : files)
+        if (f == "-") {
+            error = "\"-\" (standard input or output) is not offered: these commands need files they can seek in; "
+                    "a file named - is ./-";
+            return false;
+        }
+    return true;
+}
+
 bool PlanJobs(const Arguments& args, std::vector<FileJob>& jobs, std::string& error) {
     jobs.clear();
     const std::vector<std::string>& files = args.Files();
+    if (!RefuseDash(files, error)) return false;
     if (const std::string* dir = args.Value("--out-dir")) {
         if (files.empty()) {
             error = "no input files";
             return false;
         }
-        std::error_code ec;
-        if (!fs::is_directory(*dir, ec)) {
+        if (!IsFolder(*dir)) {
             error = "output folder " + *dir + " does not exist";
             return false;
         }
-        for (const std::string& in : files)
-            jobs.push_back({in, (fs::path(*dir) / fs::path(in).filename()).string()});
+        // Joined as text: the library's path type would read the code page's letters as UTF-8.
+        for (const std::string& in : files) jobs.push_back({in, JoinPath(*dir, FileNameOf(in))});
         return true;
     }
     if (files.size() != 2) {

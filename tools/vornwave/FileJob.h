@@ -23,6 +23,8 @@ struct FileJob {
 
 // False with `error` set when the files do not fit either form.
 bool PlanJobs(const Arguments& args, std::vector<FileJob>& jobs, std::string& error);
+// False with `error` set when a file is "-", which the commands cannot stream.
+bool RefuseDash(const std::vector<std::string>& files, std::string& error);
 // One job per file, for commands that only read.
 std::vector<FileJob> ReadJobs(const Arguments& args);
 

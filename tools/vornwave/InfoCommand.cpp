@@ -168,10 +168,11 @@ std::string JsonReport(const std::string& name, const Facts& f) {
         r += Format(",\"frames\":%llu,\"duration\":%.6f", static_cast<unsigned long long>(h.Frames()), f.Seconds());
     if (!f.unsupported.empty()) return r + ",\"supported\":false,\"unsupported\":" + Json(f.unsupported) + "}";
     r += ",\"supported\":true,\"peaks\":[";
-    for (size_t c = 0; c < f.peaks.size(); ++c)
-        r += (c ? "," : "") + (f.peaks[c] ? Format("{\"value\":%lld,\"dBFS\":%.2f}", static_cast<long long>(f.peaks[c]),
-                                                   f.PeakDb(f.peaks[c]))
-                                          : std::string("{\"value\":0,\"dBFS\":null}"));
+    for (size_t c = 0; c < f.peaks.size(); ++c) {
+        if (c) r += ",";
+        r += f.peaks[c] ? Format("{\"value\":%lld,\"dBFS\":%.2f}", static_cast<long long>(f.peaks[c]), f.PeakDb(f.peaks[c]))
+                        : std::string("{\"value\":0,\"dBFS\":null}");
+    }
     r += "],\"calibration\":";
     if (!f.calibrationPresent) return r + "null}";
     return r + "{\"description\":" + Json(Field(f.calibration.description, sizeof f.calibration.description)) +
@@ -209,6 +210,8 @@ int Run(const std::vector<std::string>& words) {
     const Arguments args(rest, {}, {"--json"});
     if (!args.Ok()) return UsageError("info", args.Error());
     if (args.Files().empty()) return UsageError("info", "no files");
+    std::string dash;
+    if (!RefuseDash(args.Files(), dash)) return UsageError("info", dash);
     const bool json = args.Flag("--json");
     if (json && !field.empty()) return UsageError("info", "--json and " + field + " do not go together");
     return RunBatch("info", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,

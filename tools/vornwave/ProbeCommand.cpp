@@ -1,6 +1,7 @@
 #include "ProbeCommand.h"
 
 #include "Arguments.h"
+#include "CollectingSink.h"
 #include "FileBatch.h"
 #include "Leftovers.h"
 
@@ -55,7 +56,7 @@ int Run(const std::vector<std::string>& words) {
     if (!args.Ok()) return UsageError("probe", args.Error());
     if (!args.Value("--freq") || !args.Value("--level")) return UsageError("probe", "--freq and --level are needed");
     const float frequency = Number(*args.Value("--freq")), level = Number(*args.Value("--level"));
-    if (const char* refused = CheckProbeValues(frequency, level)) return UsageError("probe", refused);
+    if (const char* refused = CheckProbeValues(frequency, level)) return UsageError("probe", PlainText(refused));
     std::vector<FileJob> jobs;
     std::string error;
     if (!PlanJobs(args, jobs, error)) return UsageError("probe", error);

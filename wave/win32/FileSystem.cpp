@@ -34,6 +34,17 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, root ? last + 1 : last);
 }
 
+std::string FileNameOf(const std::string& path) {
+    const std::size_t last = path.find_last_of(kSeparators);
+    const std::size_t drive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+    return path.substr(last == std::string::npos ? drive : last + 1);
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool SameFileName(const std::string& a, const std::string& b) {
     const std::size_t n = std::min(a.size(), kNameLength);
     if (n != std::min(b.size(), kNameLength)) return false;
