@@ -14,6 +14,7 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <numbers>
@@ -28,9 +29,10 @@ constexpr const char* kHelp =
     "       vornwave filter DESIGN [--taps N] [--rate HZ] --response FREQ,...|table\n"
     "\n"
     "Filters each input with the program's linear-phase FIR filter (window design, Hanning)\n"
-    "and writes it as a new file with its calibration block. The output is the input delayed\n"
-    "by (taps + 1) / 2 samples, as in the probe-tone tool; results beyond the sample range\n"
-    "stick at full scale.\n"
+    "and writes it as a new file with its calibration block. Without --compensate the output\n"
+    "is the input delayed by (taps + 1) / 2 samples, as in the probe-tone tool, and the last\n"
+    "(taps + 1) / 2 samples of the filtered signal drop off the end; results beyond the\n"
+    "sample range stick at full scale.\n"
     "\n"
     "DESIGN, exactly one of (frequencies in whole hertz):\n"
     "  --lowpass F            pass below F\n"
@@ -46,6 +48,8 @@ constexpr const char* kHelp =
     "  --channel 0|1|both     channels to filter (default both; the others are kept)\n"
     "  --out-dir D            write the outputs into folder D, under their input names\n"
     "  --force                replace outputs that exist (never the inputs)\n"
+    "  --compensate           remove the delay and keep the tail: the output lines up with\n"
+    "                         the input and has its length\n"
     "  --response LIST|table  print the design's magnitude response instead of filtering: at\n"
     "                         the comma-separated frequencies, or at third-octave steps from\n"
     "                         20 Hz; a table design also shows the table's level there\n"
@@ -218,7 +222,7 @@ int32_t HighestFrequency(const FirFilterParams& p) {
 
 // Filters one channel of the wave in one-second blocks. The filter works on channel 0, so
 // channel 1 of a two-channel wave is filtered in a one-channel copy and written back.
-bool FilterChannel(TWaveFile& wave, uint16_t channel, const FirFilterParams& p,
+bool FilterChannel(TWaveData& wave, uint16_t channel, const FirFilterParams& p,
                    const std::function<void(uint32_t)>& advanced) {
     const SampleFormat format = wave.GetFormat();
     const uint32_t frames = wave.GetFrameCount();
@@ -241,8 +245,8 @@ bool FilterChannel(TWaveFile& wave, uint16_t channel, const FirFilterParams& p,
     return copy ? wave.WriteFrames(copy->GetSamples(), 0, frames, 1) : true;
 }
 
-bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string& channels, ProgressDisplay& progress,
-                std::string& why) {
+bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string& channels, bool compensate,
+                ProgressDisplay& progress, std::string& why) {
     WaveHeader header;
     if (!InspectInput(job.input, header, why)) return false;
     if (header.channels == 1 && channels == "1") {
@@ -263,10 +267,24 @@ bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string&
     std::vector<uint16_t> selected = {0, 1};
     if (channels != "both") selected = {uint16_t(channels == "1")};
     if (header.channels == 1) selected = {0};
-    const uint64_t total = uint64_t(wave.GetFrameCount()) * selected.size();
+    // Compensated, the filter runs over the file and (taps + 1) / 2 frames of silence, and the
+    // output starts that many frames later: no delay, and the tail the delay pushed out stays.
+    const uint32_t frames = wave.GetFrameCount(), frameSize = wave.GetFormat().FrameSize();
+    const uint32_t delay = compensate ? uint32_t(TFirFilter(wave.GetFormat(), p).GetCount() + 1) / 2 : 0;
+    std::unique_ptr<TWaveData> padded;
+    if (compensate) {
+        padded = std::make_unique<TWaveData>(frames + delay, wave.GetFormat());
+        if (padded->Failed()) {
+            why = "not enough memory for the compensated file";
+            return false;
+        }
+        std::memcpy(padded->GetSamples(), wave.GetSamples(), size_t(frames) * frameSize);
+    }
+    TWaveData& work = padded ? *padded : static_cast<TWaveData&>(wave);
+    const uint64_t total = uint64_t(work.GetFrameCount()) * selected.size();
     uint64_t done = 0;
     for (uint16_t channel : selected) {
-        const bool ok = FilterChannel(wave, channel, p, [&](uint32_t n) {
+        const bool ok = FilterChannel(work, channel, p, [&](uint32_t n) {
             done += n;
             progress.Percent(int(done * 100 / std::max<uint64_t>(total, 1)));
         });
@@ -275,6 +293,7 @@ bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string&
             return false;
         }
     }
+    if (padded) std::memcpy(wave.GetSamples(), padded->GetSamples() + size_t(delay) * frameSize, size_t(frames) * frameSize);
     wave.SetTargetName(job.output);
     if (!wave.Commit()) {
         why = "could not write " + job.output;
@@ -287,7 +306,7 @@ int Run(const std::vector<std::string>& words) {
     const Arguments args(JoinPairs(words),
                          {"--lowpass", "--highpass", "--bandpass", "--bandstop", "--table", "--taps", "--gain",
                           "--channel", "--out-dir", "--response", "--rate"},
-                         {"--force"});
+                         {"--force", "--compensate"});
     if (!args.Ok()) return UsageError(kName, args.Error());
     FirFilterParams params;
     std::string error = ReadDesign(args, params);
@@ -299,12 +318,13 @@ int Run(const std::vector<std::string>& words) {
         return PrintResponse(params, *list, args.Value("--rate"));
     }
     const std::string channels = args.Value("--channel") ? *args.Value("--channel") : "both";
+    const bool compensate = args.Flag("--compensate");
     if (channels != "0" && channels != "1" && channels != "both") return UsageError(kName, "--channel takes 0, 1 or both");
     std::vector<FileJob> jobs;
     if (!PlanJobs(args, jobs, error)) return UsageError(kName, error);
     OutputGuard guard(args.Flag("--force"), jobs);
     return RunBatch(kName, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
-        return guard.CheckOutput(job, why) && FilterFile(job, params, channels, progress, why);
+        return guard.CheckOutput(job, why) && FilterFile(job, params, channels, compensate, progress, why);
     });
 }
 
