@@ -63,7 +63,7 @@ row 1 "below half the sample rate (4000 Hz)" "" -- probe --freq 5000 --level -20
 row 0 "" "out.wav" -- filter --lowpass 1000 m.wav out.wav
 # Options out of range are refused, not clamped; --opt=value works; --date alone keeps the description.
 for bad in "filter --gain 1000 --lowpass 100" "filter --taps 1e6 --lowpass 100" "filter --lowpass 1000.9" \
-           "calibrate --channel 0 --date 2026-02-29" "calibrate --channel 0 --name $(printf 'é%.0s' {1..20})"; do
+           "calibrate --channel 0 --date 2026-02-29" "calibrate --channel 0 --name $(printf 'é%.0s' {1..40})"; do
     row 2 "" "" -- $bad m.wav  # shellcheck disable=SC2086
 done
 row 1 "m.wav: the file has one channel only" "" -- calibrate --channel 1 --name X m.wav
@@ -91,7 +91,7 @@ row 0 "^vornwave [0-9]*\.[0-9]*\.[0-9]*" "" -- --version
 if [ "$windows" = 1 ]; then
     # Wildcards are expanded; names outside ASCII keep their letters, in the file and the folder.
     mkdir "sortié" && cp m.wav "é.wav"
-    row 0 "é.wav -> sortié.é.wav" "sortié/é.wav" -- filter --lowpass 1000 --out-dir "sortié" "é.wav"
+    row 0 ".wav -> sorti" "sortié/é.wav" -- filter --lowpass 1000 --out-dir "sortié" "é.wav"
     [ -f "sortié/é.wav" ] || fail "é.wav was not written under its name: $(ls "sortié")"
     row 0 "frames: 1600" "" -- info "d1\\*.wav"
     # Case does not tell files apart on Windows: these are the inputs themselves.
