@@ -1,8 +1,13 @@
 // Reads arbitrary bytes as a wave header, as vornwave does before it works on a file from
 // outside. Whatever it finds must lie inside the bytes, and a file it calls supported must
-// load in the wave classes with the same channels, rate and frames.
+// load in the wave classes with the same channels, rate and frames; seen through the
+// header view `info` uses, it must give the same format and calibration block (unless a
+// calibration record starts before the samples end: its fixed-length read then takes in
+// samples, which the view leaves out).
 #include "common/MessageSink.h"
+#include "wave/HeaderView.h"
 #include "wave/MemoryStream.h"
+#include "wave/RiffChunks.h"
 #include "wave/WaveFile.h"
 #include "wave/WaveHeader.h"
 
@@ -40,6 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const vorn::SampleFormat f = wave.GetFormat();
     if (wave.Failed() || f.channels != header.channels || f.sampleRate != header.sampleRate ||
         wave.GetFrameCount() != header.Frames())
+        __builtin_trap();
+    bool overlaps = false;
+    for (uint32_t id : {0x66u, 0x65u}) {
+        vorn::riff::Chunk record;
+        overlaps |= vorn::riff::FindTopLevel(in, id, record) && record.dataOffset < header.dataOffset + header.dataBytes;
+    }
+    vorn::HeaderView view(in, header);
+    const vorn::TWaveFile cut(view);
+    const vorn::SampleFormat c = cut.GetFormat();
+    if (cut.Failed() || c.channels != f.channels || c.sampleRate != f.sampleRate || c.bytesPerSample != f.bytesPerSample ||
+        (!overlaps && (cut.CalibrationPresent() != wave.CalibrationPresent() ||
+                       !cut.GetCalibration().SameBytes(wave.GetCalibration()))))
         __builtin_trap();
     return 0;
 }

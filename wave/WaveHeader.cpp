@@ -57,6 +57,7 @@ bool ReadWaveHeader(ByteStream& in, WaveHeader& h, std::string& why) {
         why = size < 12 ? "the file is too short to be a wave file" : "not a wave file";
         return false;
     }
+    h.formSizeAt = form.dataOffset - 4;
     const uint64_t begin = form.dataOffset + 4, end = riff::FormEnd(in, form);
     uint8_t f[kFmtExtensible] = {};
     if (riff::FindChunk(in, le::FourCC("fmt "), begin, end, fmt) != riff::Search::Found || fmt.size < kFmtBasic ||
@@ -81,13 +82,15 @@ bool ReadWaveHeader(ByteStream& in, WaveHeader& h, std::string& why) {
         why = "the format chunk gives no channels or no sample rate";
         return false;
     }
-    switch (riff::FindChunk(in, le::FourCC("data"), begin, end, data)) {
+    // The samples are looked for behind the format, where the wave classes look.
+    const uint64_t afterFmt = fmt.End() + (fmt.size & 1u);
+    switch (riff::FindChunk(in, le::FourCC("data"), afterFmt, end, data)) {
     case riff::Search::Missing:
-        why = "the file is truncated or damaged: no data chunk";
+        why = "the file is truncated or damaged: no data chunk behind the format chunk";
         return false;
     case riff::Search::Oversized:
         // Its header is there, claiming more than the file holds: walk to it to say how much.
-        for (uint64_t at = begin; at + 8 <= end;) {
+        for (uint64_t at = afterFmt; at + 8 <= end;) {
             uint8_t head[8];
             if (!in.Seek(at) || in.Read(head, 8) != 8) break;
             const uint32_t n = le::U32(head + 4);

@@ -19,6 +19,7 @@ struct WaveHeader {
     uint32_t sampleRate = 0;
     uint16_t frameSize = 0;  // block align: bytes of one frame
     uint16_t bits = 0;       // valid bits of a sample as recorded
+    uint64_t formSizeAt = 4;  // offset of the WAVE form's length field
     uint64_t dataOffset = 0;
     uint64_t dataBytes = 0;    // present in the stream (fewer than recorded when truncated)
     uint64_t dataRecorded = 0; // as the data chunk's header says

@@ -2,7 +2,7 @@
 
 #include "Arguments.h"
 #include "FileBatch.h"
-#include "HeaderView.h"
+#include "wave/HeaderView.h"
 
 #include "common/Format.h"
 #include "wave/FileStream.h"

@@ -1,12 +1,12 @@
-#include "HeaderView.h"
+#include "wave/HeaderView.h"
 
 #include "wave/LittleEndian.h"
 
 #include <algorithm>
 
-namespace vorn::cli {
+namespace vorn {
 
-HeaderView::HeaderView(ByteStream& f, const WaveHeader& h) : file(f), dataOffset(h.dataOffset) {
+HeaderView::HeaderView(ByteStream& f, const WaveHeader& h) : file(f), formSizeAt(h.formSizeAt), dataOffset(h.dataOffset) {
     // The kept bytes have the parity of the recorded size, so the pad byte stays where it was.
     const uint64_t recorded = h.dataRecorded;
     kept = std::min<uint64_t>(recorded, std::max<uint16_t>(h.frameSize, 1));
@@ -15,7 +15,7 @@ HeaderView::HeaderView(ByteStream& f, const WaveHeader& h) : file(f), dataOffset
     removed = recorded - kept;
     size = file.Size() - removed;
     uint8_t form[4] = {};
-    if (file.Seek(4)) file.Read(form, 4);
+    if (file.Seek(formSizeAt)) file.Read(form, 4);
     le::PutU32(formLength, uint32_t(le::U32(form) - removed));
     le::PutU32(dataLength, uint32_t(kept));
 }
@@ -34,7 +34,7 @@ std::size_t HeaderView::Read(void* destination, std::size_t n) {
         const std::size_t want = std::size_t(std::min<uint64_t>(n - done, end - position));
         const uint64_t from = position < cut ? position : position + removed;
         const std::size_t got = file.Seek(from) ? file.Read(out + done, want) : 0;
-        for (const auto& [at, field] : {std::pair<uint64_t, const uint8_t*>{4, formLength}, {dataOffset - 4, dataLength}})
+        for (const auto& [at, field] : {std::pair<uint64_t, const uint8_t*>{formSizeAt, formLength}, {dataOffset - 4, dataLength}})
             for (uint64_t i = 0; i < 4; ++i)
                 if (at + i >= position && at + i < position + got) out[done + (at + i - position)] = field[i];
         done += got;
@@ -44,4 +44,4 @@ std::size_t HeaderView::Read(void* destination, std::size_t n) {
     return done;
 }
 
-}  // namespace vorn::cli
+}  // namespace vorn

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-namespace vorn::cli {
+namespace vorn {
 
 class HeaderView final : public ByteStream {
 public:
@@ -24,8 +24,8 @@ public:
 
 private:
     ByteStream& file;
-    uint64_t dataOffset, kept, removed, size, position = 0;
+    uint64_t formSizeAt, dataOffset, kept, removed, size, position = 0;
     uint8_t formLength[4], dataLength[4];  // the two size fields the cut changes
 };
 
-}  // namespace vorn::cli
+}  // namespace vorn
