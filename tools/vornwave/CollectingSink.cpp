@@ -1,7 +1,6 @@
 #include "CollectingSink.h"
 
 #include "dsp/SpectralData.h"
-#include "probe/ProbeTone.h"
 #include "wave/WaveFile.h"
 
 #include <cstring>
@@ -15,8 +14,9 @@ CollectingSink::~CollectingSink() { SetMessageSink(previous); }
 
 namespace {
 
-// The dialogs' texts are kept word for word for the program's operators; on the command
-// line they are said plainly. A text that starts with a pattern's part before "%s" matches.
+// The wave and table classes' texts are kept word for word for the program's operators;
+// on the command line they are said plainly. The probe tool's texts are plain already and
+// stay as its dialog shows them. A text that starts with a pattern's part before "%s" matches.
 const std::pair<const char*, const char*> kPlain[] = {
     {TWaveFile::kNoDataChunk, "no data chunk"},
     {TWaveFile::kNoSampleMemory, "not enough memory for the samples"},
@@ -30,13 +30,6 @@ const std::pair<const char*, const char*> kPlain[] = {
     {SpectralData::kOpenTableFailedText, "the table file cannot be opened"},
     {SpectralData::kNoTableMemoryText, "not enough memory for the table"},
     {SpectralData::kNoWorkMemoryText, "not enough memory"},
-    {ProbeTone::kLevelRange, "the probe level must be between -60 and -3 dBr"},
-    {ProbeTone::kFrequencyRange, "the probe frequency must be between 100 Hz and 10 kHz"},
-    {ProbeTone::kCannotOpen, "the file cannot be opened"},
-    {ProbeTone::kCannotRead, "the file could not be read"},
-    {ProbeTone::kCannotWrite, "the new file could not be written"},
-    {ProbeTone::kPathTooLong, "the path is longer than 255 characters"},
-    {ProbeTone::kWouldReplaceSource, "the output would replace its own input"},
 };
 
 }  // namespace

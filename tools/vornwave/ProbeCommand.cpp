@@ -1,7 +1,6 @@
 #include "ProbeCommand.h"
 
 #include "Arguments.h"
-#include "CollectingSink.h"
 #include "FileBatch.h"
 #include "Leftovers.h"
 
@@ -56,7 +55,7 @@ int Run(const std::vector<std::string>& words) {
     if (!args.Ok()) return UsageError("probe", args.Error());
     if (!args.Value("--freq") || !args.Value("--level")) return UsageError("probe", "--freq and --level are needed");
     const float frequency = Number(*args.Value("--freq")), level = Number(*args.Value("--level"));
-    if (const char* refused = CheckProbeValues(frequency, level)) return UsageError("probe", PlainText(refused));
+    if (const char* refused = CheckProbeValues(frequency, level)) return UsageError("probe", refused);
     std::vector<FileJob> jobs;
     std::string error;
     if (!PlanJobs(args, jobs, error)) return UsageError("probe", error);
@@ -65,7 +64,11 @@ int Run(const std::vector<std::string>& words) {
     return RunBatch("probe", jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&,
                                        std::string& why) {
         WaveHeader header;
-        if (!guard.CheckOutput(job, why) || !InspectInput(job.input, header, why)) return false;
+        if (!guard.CheckOutput(job, why)) return false;
+        if (!InspectInput(job.input, header, why)) {
+            why += std::string("; ") + ProbeTone::kCannotRead;  // the cause, then the dialog's words
+            return false;
+        }
         if (frequency >= header.sampleRate / 2.0f) {
             why = "the probe frequency must stay below half the sample rate (" + std::to_string(header.sampleRate / 2) + " Hz)";
             return false;
