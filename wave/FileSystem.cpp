@@ -1,6 +1,7 @@
 // The POSIX side of the file-system seam; win32/FileSystem.cpp is the Windows one.
 #include "wave/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,13 @@ std::string FolderOf(const std::string& path) {
     const std::size_t last = path.rfind('/');
     if (last == std::string::npos) return ".";
     return last == 0 ? std::string("/") : path.substr(0, last);
+}
+
+std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+bool IsFolder(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // Two names that differ only in case are two files here: taking them for one would
@@ -62,6 +70,56 @@ std::FILE* CreateNewFile(const std::string& path, bool& taken) {
     }
     return file;
 }
+
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) return false;
+    identity = {uint64_t(status.st_dev), uint64_t(status.st_ino)};
+    return true;
+}
+
+std::string ReadProblem(const std::string& path) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) return errno == ENOENT ? "no such file" : LastErrorText();
+    if (S_ISDIR(status.st_mode)) return "it is a folder";
+    if (access(path.c_str(), R_OK) != 0) return "no permission to read it";
+    return "";
+}
+
+std::string LastErrorText() { return std::strerror(errno); }
+
+std::string LinkTarget(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) return path;
+    const std::filesystem::path target = std::filesystem::canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) names.emplace_back(entry->d_name);
+    closedir(dir);
+    return names;
+}
+
+bool ReadKeeping(const std::string& path, FileKeeping& keeping) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) return false;
+    keeping = {true, unsigned(status.st_mode & 07777), unsigned(status.st_uid), unsigned(status.st_gid),
+               unsigned(status.st_nlink), geteuid() != 0 && status.st_uid != geteuid()};
+    return true;
+}
+
+bool ApplyKeeping(const std::string& path, const FileKeeping& keeping) {
+    if (!keeping.known) return true;
+    // The owner first: changing it may clear the set-id bits the mode then restores.
+    const bool owned = chown(path.c_str(), uid_t(keeping.owner), gid_t(keeping.group)) == 0;
+    return chmod(path.c_str(), mode_t(keeping.mode)) == 0 && owned;
+}
+
+void MakeNewFilesPrivate() { umask(077); }
 
 unsigned ProcessNumber() { return unsigned(getpid()); }
 

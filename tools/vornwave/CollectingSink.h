@@ -1,6 +1,6 @@
 // Collects what the wave and signal-processing classes would have shown the operator in
 // message boxes, for the whole life of the object, so the tool can print it as the line of
-// the file (or the usage error) it belongs to. Questions are answered No.
+// the file (or the usage error) it belongs to, in plain words. Questions are answered No.
 #pragma once
 
 #include "common/MessageSink.h"
@@ -8,6 +8,9 @@
 #include <string>
 
 namespace vorn::cli {
+
+// A text the program's dialogs show, as the command line says it.
+std::string PlainText(const std::string& text);
 
 class CollectingSink final : public MessageSink {
 public:

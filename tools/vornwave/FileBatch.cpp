@@ -18,7 +18,8 @@ int RunBatch(const char* command, const std::vector<FileJob>& jobs, const FileWo
             continue;
         }
         ++failures;
-        if (!messages.Texts().empty()) error = error.empty() ? messages.Texts() : error + ": " + messages.Texts();
+        // The tool's own reason names the cause; the classes' texts are only a fallback.
+        if (error.empty()) error = messages.Texts();
         progress.FileFailed(job.input, error.empty() ? "failed" : error);
     }
     progress.Finish();

@@ -1,5 +1,7 @@
 #include "FileJob.h"
 
+#include "wave/FileStream.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -7,21 +9,31 @@ namespace vorn::cli {
 
 namespace fs = std::filesystem;
 
+bool RefuseDash(const std::vector<std::string>& files, std::string& error) {
+    for (const std::string& f : files)
+        if (f == "-") {
+            error = "\"-\" (standard input or output) is not offered: these commands need files they can seek in; "
+                    "a file named - is ./-";
+            return false;
+        }
+    return true;
+}
+
 bool PlanJobs(const Arguments& args, std::vector<FileJob>& jobs, std::string& error) {
     jobs.clear();
     const std::vector<std::string>& files = args.Files();
+    if (!RefuseDash(files, error)) return false;
     if (const std::string* dir = args.Value("--out-dir")) {
         if (files.empty()) {
             error = "no input files";
             return false;
         }
-        std::error_code ec;
-        if (!fs::is_directory(*dir, ec)) {
+        if (!IsFolder(*dir)) {
             error = "output folder " + *dir + " does not exist";
             return false;
         }
-        for (const std::string& in : files)
-            jobs.push_back({in, (fs::path(*dir) / fs::path(in).filename()).string()});
+        // Joined as text: the library's path type would read the code page's letters as UTF-8.
+        for (const std::string& in : files) jobs.push_back({in, JoinPath(*dir, FileNameOf(in))});
         return true;
     }
     if (files.size() != 2) {
@@ -47,14 +59,40 @@ std::string Identity(const std::string& path) {
 }
 }  // namespace
 
+bool InspectInput(const std::string& path, WaveHeader& header, std::string& why, bool supported) {
+    why = ReadProblem(path);
+    if (!why.empty()) return false;
+    FileStream in;
+    if (!in.Open(path, FileStream::Mode::Read)) {
+        why = "cannot open it: " + LastErrorText();
+        return false;
+    }
+    if (!ReadWaveHeader(in, header, why)) return false;
+    if (supported) why = header.Unsupported();
+    return why.empty();
+}
+
+OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(force) {
+    for (const FileJob& job : jobs) {
+        FileIdentity id;
+        if (IdentifyFile(job.input, id)) inputs.emplace_back(id, job.input);
+    }
+}
+
 bool OutputGuard::CheckOutput(const FileJob& job, std::string& error) {
     const std::string out = Identity(job.output);
-    std::error_code ec;
-    if (out == Identity(job.input)) {
-        error = "the output would replace its own input";
-    } else if (claimed.count(out)) {
+    FileIdentity id, own;
+    const bool exists = IdentifyFile(job.output, id);
+    for (const auto& [input, name] : inputs) {
+        if (!exists || !(input == id)) continue;
+        error = IdentifyFile(job.input, own) && own == id
+                    ? "the output would replace its own input"
+                    : "the output " + job.output + " is the input " + name + " of this run";
+        return false;
+    }
+    if (claimed.count(out)) {
         error = job.output + " is already an output of this run";
-    } else if (!force && fs::exists(job.output, ec)) {
+    } else if (!force && exists) {
         error = job.output + " exists (--force replaces it)";
     } else {
         claimed.insert(out);

@@ -3,6 +3,7 @@
 #include "Arguments.h"
 #include "CollectingSink.h"
 #include "FileBatch.h"
+#include "Leftovers.h"
 
 #include "dsp/FirFilter.h"
 #include "dsp/SpectralData.h"
@@ -13,6 +14,7 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <numbers>
@@ -27,9 +29,10 @@ constexpr const char* kHelp =
     "       vornwave filter DESIGN [--taps N] [--rate HZ] --response FREQ,...|table\n"
     "\n"
     "Filters each input with the program's linear-phase FIR filter (window design, Hanning)\n"
-    "and writes it as a new file with its calibration block. The output is the input delayed\n"
-    "by (taps + 1) / 2 samples, as in the probe-tone tool; results beyond the sample range\n"
-    "stick at full scale.\n"
+    "and writes it as a new file with its calibration block. Without --compensate the output\n"
+    "is the input delayed by (taps + 1) / 2 samples, as in the probe-tone tool, and the last\n"
+    "(taps + 1) / 2 samples of the filtered signal drop off the end; results beyond the\n"
+    "sample range stick at full scale.\n"
     "\n"
     "DESIGN, exactly one of (frequencies in whole hertz):\n"
     "  --lowpass F            pass below F\n"
@@ -39,11 +42,14 @@ constexpr const char* kHelp =
     "  --table FILE           amplitude response from a table file: one \"frequency dB\" row per\n"
     "                         line, ';' comments, ';SPLINE OFF' for straight lines between rows\n"
     "options:\n"
-    "  --taps N               coefficients, made odd within 39 .. 999 (default 999)\n"
-    "  --gain DB              gain, -90 .. 90 dB (default 0)\n"
+    "  --taps N               coefficients, 39 .. 999; an even N is made odd (default 999)\n"
+    "  --gain DB              gain, -90 .. 90 dB (default 0); the calibration block is copied\n"
+    "                         as it is, so after a gain it no longer matches the samples\n"
     "  --channel 0|1|both     channels to filter (default both; the others are kept)\n"
     "  --out-dir D            write the outputs into folder D, under their input names\n"
     "  --force                replace outputs that exist (never the inputs)\n"
+    "  --compensate           remove the delay and keep the tail: the output lines up with\n"
+    "                         the input and has its length\n"
     "  --response LIST|table  print the design's magnitude response instead of filtering: at\n"
     "                         the comma-separated frequencies, or at third-octave steps from\n"
     "                         20 Hz; a table design also shows the table's level there\n"
@@ -59,9 +65,10 @@ bool Number(const std::string& text, double& value) {
     return !text.empty() && *end == '\0' && std::isfinite(value);
 }
 
+// A whole number of hertz: 1000.9 is refused, not cut to 1000.
 bool WholeHertz(const std::string& text, int32_t& hz) {
     double v = 0;
-    if (!Number(text, v) || v < 0 || v > 1e9) return false;
+    if (!Number(text, v) || v < 0 || v > 1e9 || v != std::floor(v)) return false;
     hz = int32_t(v);
     return true;
 }
@@ -79,6 +86,8 @@ std::vector<std::string> JoinPairs(const std::vector<std::string>& words) {
         if ((words[i] == "--bandpass" || words[i] == "--bandstop") && i + 2 < words.size()) {
             out.push_back(words[i + 1] + " " + words[i + 2]);
             i += 2;
+        } else if ((words[i].rfind("--bandpass=", 0) == 0 || words[i].rfind("--bandstop=", 0) == 0) && i + 1 < words.size()) {
+            out.back() += " " + words[++i];
         }
     }
     return out;
@@ -97,24 +106,26 @@ std::string ReadDesign(const Arguments& args, FirFilterParams& p) {
     p.taps = TFirFilter::kMaxTaps;
     if (const std::string* v = args.Value("--taps")) {
         double taps = 0;
-        if (!Number(*v, taps) || taps < 1 || taps > 1e6) return "--taps takes a number of coefficients";
+        if (!Number(*v, taps) || taps != std::floor(taps) || taps < TFirFilter::kMinTaps || taps > TFirFilter::kMaxTaps)
+            return "--taps takes a whole number from " + std::to_string(TFirFilter::kMinTaps) + " to " +
+                   std::to_string(TFirFilter::kMaxTaps);
         p.taps = int32_t(taps);
     }
     if (const std::string* v = args.Value("--gain")) {
         double gain = 0;
-        if (!Number(*v, gain)) return "--gain takes a number of dB";
+        if (!Number(*v, gain) || gain < -90 || gain > 90) return "--gain takes -90 to 90 dB";
         p.gain = float(gain);
     }
     if (const std::string* v = args.Value("--lowpass")) {
         p.type = FirFilterParams::Lowpass;
-        if (!WholeHertz(*v, p.lowpassCutoff)) return "--lowpass takes a frequency in Hz";
+        if (!WholeHertz(*v, p.lowpassCutoff)) return "--lowpass takes a frequency in whole hertz";
     } else if (const std::string* v = args.Value("--highpass")) {
         p.type = FirFilterParams::Highpass;
-        if (!WholeHertz(*v, p.highpassCutoff)) return "--highpass takes a frequency in Hz";
+        if (!WholeHertz(*v, p.highpassCutoff)) return "--highpass takes a frequency in whole hertz";
     } else if (const std::string* v = args.Value("--bandpass")) {
         p.type = FirFilterParams::Bandpass;
         int32_t low = 0, high = 0;
-        if (!Pair(*v, low, high) || high <= low) return "--bandpass takes two frequencies, LO below HI";
+        if (!Pair(*v, low, high) || high <= low) return "--bandpass takes two frequencies in whole hertz, LO below HI";
         p.bandpassCentre = (low + high) / 2;
         p.bandpassWidth = high - low;
     } else if (const std::string* v = args.Value("--bandstop")) {
@@ -170,7 +181,7 @@ double ResponseDb(const TFirFilter& filter, double hz, double rate) {
 
 int PrintResponse(const FirFilterParams& p, const std::string& list, const std::string* rateText) {
     double rate = 48000;
-    if (rateText && (!Number(*rateText, rate) || rate < 1000 || rate > 768000)) return UsageError(kName, "--rate takes 1000 to 768000 Hz");
+    if (rateText && (!Number(*rateText, rate) || rate != std::floor(rate) || rate < 1000 || rate > 768000)) return UsageError(kName, "--rate takes 1000 to 768000 Hz");
     std::string error;
     const std::vector<double> frequencies = ResponseFrequencies(list, rate, error);
     if (!error.empty()) return UsageError(kName, error);
@@ -198,9 +209,20 @@ int PrintResponse(const FirFilterParams& p, const std::string& list, const std::
     return kAllDone;
 }
 
+// The highest frequency a design names; a filter reaching half the sample rate aliases.
+int32_t HighestFrequency(const FirFilterParams& p) {
+    switch (p.type) {
+    case FirFilterParams::Lowpass: return p.lowpassCutoff;
+    case FirFilterParams::Highpass: return p.highpassCutoff;
+    case FirFilterParams::Bandpass: return p.bandpassCentre + (p.bandpassWidth + 1) / 2;
+    case FirFilterParams::Bandstop: return p.bandstopCentre + (p.bandstopWidth + 1) / 2;
+    default: return 0;
+    }
+}
+
 // Filters one channel of the wave in one-second blocks. The filter works on channel 0, so
 // channel 1 of a two-channel wave is filtered in a one-channel copy and written back.
-bool FilterChannel(TWaveFile& wave, uint16_t channel, const FirFilterParams& p,
+bool FilterChannel(TWaveData& wave, uint16_t channel, const FirFilterParams& p,
                    const std::function<void(uint32_t)>& advanced) {
     const SampleFormat format = wave.GetFormat();
     const uint32_t frames = wave.GetFrameCount();
@@ -223,27 +245,46 @@ bool FilterChannel(TWaveFile& wave, uint16_t channel, const FirFilterParams& p,
     return copy ? wave.WriteFrames(copy->GetSamples(), 0, frames, 1) : true;
 }
 
-bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string& channels, ProgressDisplay& progress,
-                std::string& why) {
-    TWaveFile wave(job.input, 0, false, nullptr);
-    if (wave.Failed()) {
-        why = "not a readable wave file";
+bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string& channels, bool compensate,
+                ProgressDisplay& progress, std::string& why) {
+    WaveHeader header;
+    if (!InspectInput(job.input, header, why)) return false;
+    if (header.channels == 1 && channels == "1") {
+        why = "the file has one channel only";
         return false;
     }
-    const SampleFormat format = wave.GetFormat();
+    if (const int32_t top = HighestFrequency(p); top >= header.sampleRate / 2.0) {
+        why = "the design reaches " + std::to_string(top) + " Hz, at or above half the sample rate (" +
+              std::to_string(header.sampleRate / 2) + " Hz)";
+        return false;
+    }
+    NoteOutputFolder(FolderOf(job.output));
+    TWaveFile wave(job.input, 0, false, nullptr);
+    if (wave.Failed()) {
+        why = "the file could not be read";
+        return false;
+    }
     std::vector<uint16_t> selected = {0, 1};
     if (channels != "both") selected = {uint16_t(channels == "1")};
-    if (format.channels == 1) {
-        if (channels == "1") {
-            why = "the file has one channel only";
+    if (header.channels == 1) selected = {0};
+    // Compensated, the filter runs over the file and (taps + 1) / 2 frames of silence, and the
+    // output starts that many frames later: no delay, and the tail the delay pushed out stays.
+    const uint32_t frames = wave.GetFrameCount(), frameSize = wave.GetFormat().FrameSize();
+    const uint32_t delay = compensate ? uint32_t(TFirFilter(wave.GetFormat(), p).GetCount() + 1) / 2 : 0;
+    std::unique_ptr<TWaveData> padded;
+    if (compensate) {
+        padded = std::make_unique<TWaveData>(frames + delay, wave.GetFormat());
+        if (padded->Failed()) {
+            why = "not enough memory for the compensated file";
             return false;
         }
-        selected = {0};
+        std::memcpy(padded->GetSamples(), wave.GetSamples(), size_t(frames) * frameSize);
     }
-    const uint64_t total = uint64_t(wave.GetFrameCount()) * selected.size();
+    TWaveData& work = padded ? *padded : static_cast<TWaveData&>(wave);
+    const uint64_t total = uint64_t(work.GetFrameCount()) * selected.size();
     uint64_t done = 0;
     for (uint16_t channel : selected) {
-        const bool ok = FilterChannel(wave, channel, p, [&](uint32_t n) {
+        const bool ok = FilterChannel(work, channel, p, [&](uint32_t n) {
             done += n;
             progress.Percent(int(done * 100 / std::max<uint64_t>(total, 1)));
         });
@@ -252,6 +293,7 @@ bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string&
             return false;
         }
     }
+    if (padded) std::memcpy(wave.GetSamples(), padded->GetSamples() + size_t(delay) * frameSize, size_t(frames) * frameSize);
     wave.SetTargetName(job.output);
     if (!wave.Commit()) {
         why = "could not write " + job.output;
@@ -264,7 +306,7 @@ int Run(const std::vector<std::string>& words) {
     const Arguments args(JoinPairs(words),
                          {"--lowpass", "--highpass", "--bandpass", "--bandstop", "--table", "--taps", "--gain",
                           "--channel", "--out-dir", "--response", "--rate"},
-                         {"--force"});
+                         {"--force", "--compensate"});
     if (!args.Ok()) return UsageError(kName, args.Error());
     FirFilterParams params;
     std::string error = ReadDesign(args, params);
@@ -276,12 +318,13 @@ int Run(const std::vector<std::string>& words) {
         return PrintResponse(params, *list, args.Value("--rate"));
     }
     const std::string channels = args.Value("--channel") ? *args.Value("--channel") : "both";
+    const bool compensate = args.Flag("--compensate");
     if (channels != "0" && channels != "1" && channels != "both") return UsageError(kName, "--channel takes 0, 1 or both");
     std::vector<FileJob> jobs;
     if (!PlanJobs(args, jobs, error)) return UsageError(kName, error);
-    OutputGuard guard(args.Flag("--force"));
+    OutputGuard guard(args.Flag("--force"), jobs);
     return RunBatch(kName, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
-        return guard.CheckOutput(job, why) && FilterFile(job, params, channels, progress, why);
+        return guard.CheckOutput(job, why) && FilterFile(job, params, channels, compensate, progress, why);
     });
 }
 

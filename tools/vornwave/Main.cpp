@@ -2,8 +2,13 @@
 // line, with the same code the program's dialogs use. `vornwave COMMAND --help` tells
 // each subcommand's arguments.
 #include "Command.h"
+#include "Leftovers.h"
 
+#include "CommandLine.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,7 +20,7 @@ using vorn::cli::Commands;
 void PrintOverview(std::FILE* to) {
     std::fprintf(to, "usage: vornwave COMMAND [options] FILE...\n\ncommands:\n");
     for (const Command& c : Commands()) std::fprintf(to, "  %-10s %s\n", c.name, c.summary);
-    std::fprintf(to, "\n`vornwave COMMAND --help` describes one command.\n"
+    std::fprintf(to, "\n`vornwave COMMAND --help` describes one command; `vornwave --version` tells the version.\n"
                      "Exit status: 0 all files done, 1 some failed, 2 bad usage.\n");
 }
 
@@ -33,10 +38,14 @@ bool AsksForHelp(const std::vector<std::string>& args) {
     return false;
 }
 
-}  // namespace
+// A result printed to a full disk or a closed pipe is a failure, not a success.
+int CheckedExit(int status) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    std::fprintf(stderr, "vornwave: writing to standard output failed: %s\n", std::strerror(errno));
+    return status == vorn::cli::kAllDone ? vorn::cli::kSomeFailed : status;
+}
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> words(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& words) {
     if (words.empty()) {
         PrintOverview(stderr);
         return vorn::cli::kBadUsage;
@@ -45,6 +54,10 @@ int main(int argc, char** argv) {
         const Command* c = words.size() > 1 ? Find(words[1]) : nullptr;
         if (c) std::fputs(c->help, stdout);
         else PrintOverview(stdout);
+        return vorn::cli::kAllDone;
+    }
+    if (words[0] == "--version") {
+        std::printf("vornwave %s\n", VORN_VERSION);
         return vorn::cli::kAllDone;
     }
     const Command* command = Find(words[0]);
@@ -58,5 +71,10 @@ int main(int argc, char** argv) {
         std::fputs(command->help, stdout);
         return vorn::cli::kAllDone;
     }
+    vorn::cli::WatchInterrupts();
     return command->run(args);
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return CheckedExit(Run(vorn::cli::CommandWords(argc, argv))); }

@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "FileBatch.h"
+#include "Leftovers.h"
 
 #include "probe/ProbeTone.h"
 #include "wave/WaveFile.h"
@@ -59,10 +60,20 @@ int Run(const std::vector<std::string>& words) {
     std::string error;
     if (!PlanJobs(args, jobs, error)) return UsageError("probe", error);
 
-    OutputGuard guard(args.Flag("--force"));
+    OutputGuard guard(args.Flag("--force"), jobs);
     return RunBatch("probe", jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&,
                                        std::string& why) {
+        WaveHeader header;
         if (!guard.CheckOutput(job, why)) return false;
+        if (!InspectInput(job.input, header, why)) {
+            why += std::string("; ") + ProbeTone::kCannotRead;  // the cause, then the dialog's words
+            return false;
+        }
+        if (frequency >= header.sampleRate / 2.0f) {
+            why = "the probe frequency must stay below half the sample rate (" + std::to_string(header.sampleRate / 2) + " Hz)";
+            return false;
+        }
+        NoteOutputFolder(FolderOf(job.output));
         std::unique_ptr<TWaveFile> file = OpenStimulus(job.input);
         if (!file) return false;
         BatchView view(progress);

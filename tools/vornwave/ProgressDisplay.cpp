@@ -1,33 +1,23 @@
 #include "ProgressDisplay.h"
 
-#include <algorithm>
+#include "Terminal.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include <algorithm>
 
 namespace vorn::cli {
 
 namespace {
 constexpr int kBarWidth = 30;
-constexpr size_t kNameWidth = 40;
+constexpr int kCountsWidth = 20;  // " 100% 12/345 " and a margin
 }  // namespace
 
 ProgressDisplay::ProgressDisplay(const char* cmd, size_t files, bool term)
-    : command(cmd), total(files), terminal(term) {}
-
-// On Windows the NUL device counts as a character device for _isatty, so the bar went to
-// NUL one system call per character; only a console gets it there.
-bool ProgressDisplay::StderrIsTerminal() {
-#ifdef _WIN32
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
+    : command(cmd), total(files), terminal(term) {
+    // The bar and the name fill one line less one column, so the terminal never wraps it.
+    if (terminal) nameWidth = size_t(std::max(0, TerminalWidth() - 1 - kBarWidth - kCountsWidth));
 }
+
+bool ProgressDisplay::StderrIsTerminal() { return vorn::cli::StderrIsTerminal(); }
 
 void ProgressDisplay::FileStarted(const std::string& name) {
     current = name;
@@ -43,41 +33,48 @@ void ProgressDisplay::Percent(int p) {
     if (terminal) DrawBar();
 }
 
+// The file's line goes to standard output whatever standard error is; the bar steps
+// aside for it.
 void ProgressDisplay::FileDone(const std::string& line) {
     ++finished;
     running = false;
-    if (terminal) {
-        DrawBar();
-        return;
-    }
+    ClearBar();
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+    if (terminal) DrawBar();
 }
 
 void ProgressDisplay::FileFailed(const std::string& name, const std::string& reason) {
     ++finished;
+    ++failed;
     running = false;
     ClearBar();
     std::fprintf(stderr, "vornwave %s: %s: %s\n", command, name.c_str(), reason.c_str());
     if (terminal) DrawBar();
 }
 
-void ProgressDisplay::Finish() { ClearBar(); }
+void ProgressDisplay::Finish() {
+    ClearBar();
+    if (terminal && total > 1)
+        std::fprintf(stderr, "vornwave %s: %zu of %zu files done, %zu failed\n", command, finished - failed, total, failed);
+}
 
 void ProgressDisplay::DrawBar() {
     const double done = total ? (double(finished) + (running ? percent / 100.0 : 0)) / double(total) : 1;
     const int filled = int(done * kBarWidth);
-    std::string name = current.size() > kNameWidth ? "..." + current.substr(current.size() - kNameWidth + 3) : current;
+    std::string name = current.size() <= nameWidth ? current
+                       : nameWidth > 3 ? "..." + current.substr(current.size() - nameWidth + 3)
+                                       : std::string();
     std::fprintf(stderr, "\r[%s%s] %3d%% %zu/%zu %-*s", std::string(size_t(filled), '#').c_str(),
                  std::string(size_t(kBarWidth - filled), '.').c_str(), int(done * 100), finished, total,
-                 int(kNameWidth), name.c_str());
+                 int(nameWidth), name.c_str());
     std::fflush(stderr);
     barShown = true;
 }
 
 void ProgressDisplay::ClearBar() {
     if (!barShown) return;
-    std::fprintf(stderr, "\r%*s\r", kBarWidth + int(kNameWidth) + 20, "");
+    std::fprintf(stderr, "\r%*s\r", kBarWidth + int(nameWidth) + kCountsWidth, "");
     std::fflush(stderr);
     barShown = false;
 }

@@ -1,7 +1,7 @@
-// What a batch shows while it runs. On a terminal: one bar on standard error, redrawn in
-// place, with the file count and the current file. Otherwise (a pipe or a log file): one
-// line per finished file, so logs stay readable. Failures are always one line each on
-// standard error, "vornwave COMMAND: FILE: reason".
+// What a batch shows while it runs. Each finished file is one line on standard output,
+// and each failure one line on standard error, "vornwave COMMAND: FILE: reason", wherever
+// they go. When standard error is a terminal, a bar there, as wide as the terminal allows,
+// shows the file count and the current file, and a summary line ends the batch.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +30,8 @@ private:
     const char* command;
     size_t total;
     size_t finished = 0;
+    size_t failed = 0;
+    size_t nameWidth = 40;
     bool terminal;
     bool barShown = false;
     bool running = false;  // a file has started and not finished

@@ -34,6 +34,17 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, root ? last + 1 : last);
 }
 
+std::string FileNameOf(const std::string& path) {
+    const std::size_t last = path.find_last_of(kSeparators);
+    const std::size_t drive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+    return path.substr(last == std::string::npos ? drive : last + 1);
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool SameFileName(const std::string& a, const std::string& b) {
     const std::size_t n = std::min(a.size(), kNameLength);
     if (n != std::min(b.size(), kNameLength)) return false;
@@ -70,6 +81,67 @@ std::FILE* CreateNewFile(const std::string& path, bool& taken) {
     }
     return file;
 }
+
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+    // Backup semantics open folders too; no access rights are needed to ask.
+    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (ok)
+        identity = {info.dwVolumeSerialNumber,
+                    (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return ok;
+}
+
+std::string ReadProblem(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? "no such file" : LastErrorText();
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a folder";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED ? "no permission to read it" : LastErrorText();
+    CloseHandle(h);
+    return "";
+}
+
+std::string LastErrorText() {
+    const DWORD error = GetLastError();
+    char text[256] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                   sizeof text, nullptr);
+    std::string s(text, n);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == '.')) s.pop_back();
+    return s.empty() ? "system error " + std::to_string(error) : s;
+}
+
+// Links are rare on Windows and the rename keeps what a file's folder gives it.
+std::string LinkTarget(const std::string& path) { return path; }
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.emplace_back(entry.cFileName);
+    while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+bool ReadKeeping(const std::string&, FileKeeping& keeping) {
+    keeping = {};
+    return true;
+}
+
+bool ApplyKeeping(const std::string&, const FileKeeping&) { return true; }
+
+void MakeNewFilesPrivate() {}
 
 unsigned ProcessNumber() { return unsigned(_getpid()); }
 
