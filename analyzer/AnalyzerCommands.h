@@ -16,8 +16,8 @@
 
 namespace vorn {
 
-// Data items the program requests, with the capacity (terminating zero included)
-// of the buffer each reply is read into.
+// Data items the program requests, named as the analyzer serves them, with the capacity
+// (terminating zero included) of the buffer each reply is read into.
 inline constexpr const char* kTotalPowerItem = "Total Power";
 inline constexpr const char* kDelayFinderItem = "Delay Finder";
 inline constexpr const char* kCurrentTimeItem = "Current Time";
@@ -30,6 +30,8 @@ inline constexpr std::size_t kCurrentTimeCapacity = 80;
 inline constexpr std::size_t kMarkedSpectrumCapacity = 1310720;
 inline constexpr std::size_t kMarkedPhaseCapacity = 1310720;
 
+// The texts are the analyzer's own, uneven spelling included ("Delay Finder 0.0" beside
+// "Open DelayFinder"): the analyzer takes them letter for letter, so they stay as they are.
 enum class AnalyzerCommandKind {
     MinimizeWindow,           // [Minimize Window]
     FileClose,                // [File Close]

@@ -1,17 +1,27 @@
-// What the test sequence needs of the main dialog window: texts, enable states, the
-// progress bar, the step timer and the window's show state. The Win32 dialog
-// implements it; tests use a fake that records every call.
+// What the test sequence needs of the main dialog window: the stimulus name, each step's
+// button and result, the progress bar, the step timer and the window's show state. The
+// Win32 dialog implements it (the only place that knows its controls); tests use a fake
+// that records every call.
 #pragma once
 
 #include <string>
 
 namespace vorn {
 
+// The test's three steps as the window shows them: each has a button and, beside it, a
+// label for its outcome (the processing step's is the Corwith Number).
+enum class TestStep { SealedCapture, OpenCapture, Processing };
+
 class MainView {
 public:
     virtual ~MainView() = default;
-    virtual void SetItemText(int id, const std::string& text) = 0;
-    virtual void EnableItem(int id, bool enabled) = 0;
+    // The chosen stimulus file's name beside "Select Stimulus".
+    virtual void ShowStimulusName(const std::string& name) = 0;
+    // The label beside the step's button: what it measured, that it runs, or that it failed.
+    virtual void ShowStepResult(TestStep step, const std::string& text) = 0;
+    virtual void ShowStepButton(TestStep step, const std::string& caption, bool enabled) = 0;
+    // "Select Stimulus" and "Settings...", which may only be used between steps.
+    virtual void EnableSetupButtons(bool enabled) = 0;
     virtual void ShowProgress(bool shown) = 0;
     virtual void SetProgress(int position) = 0;  // 0 .. 100
     virtual void ArmStepTimer() = 0;             // one-shot use: every handled tick kills it

@@ -5,7 +5,6 @@
 #include "analyzer/LeadingNumber.h"
 #include "app/CorwithNumber.h"
 #include "common/MessageSink.h"
-#include "resources/resource.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,9 +15,19 @@ namespace vorn {
 
 namespace {
 
-constexpr int kStepButtons[] = {IDC_CAPTURE_SEALED, IDC_CAPTURE_OPEN, IDC_PROCESS_RESULTS};
-constexpr const char* kStepButtonTexts[] = {"Capture Sealed Data", "Capture Open Data", "Process Results"};
-constexpr std::uintptr_t kStepTimerId = IDT_STEP_TIMER;
+constexpr TestStep kSteps[] = {TestStep::SealedCapture, TestStep::OpenCapture, TestStep::Processing};
+constexpr const char* kCancelText = "Cancel";
+
+const char* StepButtonText(TestStep step) {
+    switch (step) {
+    case TestStep::SealedCapture: return "Capture Sealed Data";
+    case TestStep::OpenCapture: return "Capture Open Data";
+    case TestStep::Processing: break;
+    }
+    return "Process Results";
+}
+
+TestStep CaptureStep(bool openCapture) { return openCapture ? TestStep::OpenCapture : TestStep::SealedCapture; }
 
 std::string FormatResult(const char* format, float value) {
     char text[64];
@@ -42,13 +51,9 @@ int ProgressPosition(float value) {
 
 }  // namespace
 
-std::string StimulusDisplayName(const char* path) {
-    if (!path) return {};
-    const char* slash = std::strrchr(path, '\\');
-    return slash ? slash + 1 : path;
-}
+std::string StimulusDisplayName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
-TestSequence::TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view,
+TestSequence::TestSequence(TestSettings& settings, std::string& stimulus, AnalyzerConnection& link, MainView& view,
                            Clock& clock)
     : settings_(settings), stimulus_(stimulus), link_(link), view_(view), clock_(clock) {
     computeResult_ = [this]() -> std::optional<float> {
@@ -62,9 +67,7 @@ TestSequence::TestSequence(TestSettings& settings, char* stimulus, AnalyzerConne
 
 void TestSequence::OnDialogStart() {
     view_.SetProgress(0);
-    view_.SetItemText(IDC_SEALED_RESULT, "");
-    view_.SetItemText(IDC_OPEN_RESULT, "");
-    view_.SetItemText(IDC_CORWITH_RESULT, "");
+    for (TestStep step : kSteps) view_.ShowStepResult(step, "");
     UpdateControls();
 }
 
@@ -88,7 +91,7 @@ bool TestSequence::PrepareStep() {
         EndStep();
         return false;
     }
-    if (std::strlen(stimulus_) < 3) {
+    if (stimulus_.size() < 3) {
         ShowMessage(ApplicationTitle(), kNoStimulusMessage, MessageIcon::Stop);
         return false;
     }
@@ -110,7 +113,7 @@ bool TestSequence::SettingsAllowAStep() {
         ShowMessage(ApplicationTitle(), kOutputFolderTooLongMessage, MessageIcon::Stop);
         return false;
     }
-    for (const char* path : {static_cast<const char*>(settings_.OutputFolder), static_cast<const char*>(stimulus_)}) {
+    for (const char* path : {static_cast<const char*>(settings_.OutputFolder), stimulus_.c_str()}) {
         if (!IsCommandSafePath(path)) {
             ShowMessage(ApplicationTitle(), UnsafeCommandPathMessage(path), MessageIcon::Stop);
             return false;
@@ -133,11 +136,11 @@ void TestSequence::AskToLaunchAnalyzer() {
 
 void TestSequence::OnCaptureSealed() {
     if (!PrepareStep()) return;
-    view_.SetItemText(IDC_CORWITH_RESULT, "");
-    if (settings_.AutoProcess) view_.SetItemText(IDC_OPEN_RESULT, "");
+    view_.ShowStepResult(TestStep::Processing, "");
+    if (settings_.AutoProcess) view_.ShowStepResult(TestStep::OpenCapture, "");
     UpdateControls();
     if (!EnsureLinked()) return;
-    view_.SetItemText(IDC_SEALED_RESULT, kCapturingText);
+    view_.ShowStepResult(TestStep::SealedCapture, kCapturingText);
     view_.SetProgress(1);
     state_ = TestState::SealedCapture;
     BeginCapture();
@@ -148,8 +151,8 @@ void TestSequence::OnCaptureSealed() {
 void TestSequence::OnCaptureOpen() {
     if (!PrepareStep()) return;
     if (!EnsureLinked()) return;
-    view_.SetItemText(IDC_CORWITH_RESULT, "");
-    view_.SetItemText(IDC_OPEN_RESULT, kCapturingText);
+    view_.ShowStepResult(TestStep::Processing, "");
+    view_.ShowStepResult(TestStep::OpenCapture, kCapturingText);
     UpdateControls();
     view_.SetProgress(1);
     state_ = TestState::OpenCapture;
@@ -162,7 +165,7 @@ void TestSequence::OnProcessResults() {
     if (!PrepareStep()) return;
     if (!EnsureLinked()) return;
     view_.SetProgress(0);
-    view_.SetItemText(IDC_CORWITH_RESULT, kCalculatingText);
+    view_.ShowStepResult(TestStep::Processing, kCalculatingText);
     UpdateControls();
     BeginProcessing();
     UpdateControls();
@@ -171,14 +174,12 @@ void TestSequence::OnProcessResults() {
 void TestSequence::OnSelectStimulus() {
     std::string chosen;
     if (view_.AskStimulusFile(std::string(settings_.OutputFolder) + "\\Stimulus", chosen)) {
-        // A longer path would be cut in its field and name another file.
-        if (chosen.size() >= kStimulusFilenameSize) {
+        // A longer path would be cut where it is stored and name another file.
+        if (chosen.size() > kMaxStimulusPathChars) {
             ShowMessage(ApplicationTitle(), kStimulusPathTooLongMessage, MessageIcon::Stop);
         } else {
-            std::memcpy(stimulus_, chosen.c_str(), chosen.size() + 1);
-            view_.SetItemText(IDC_SEALED_RESULT, "");
-            view_.SetItemText(IDC_OPEN_RESULT, "");
-            view_.SetItemText(IDC_CORWITH_RESULT, "");
+            stimulus_ = std::move(chosen);
+            for (TestStep step : kSteps) view_.ShowStepResult(step, "");
         }
     }
     UpdateControls();
@@ -216,9 +217,9 @@ bool TestSequence::Reconnect() {
 
 void TestSequence::ShowStepFailed() {
     if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) {
-        view_.SetItemText(state_ == TestState::OpenCapture ? IDC_OPEN_RESULT : IDC_SEALED_RESULT, kCaptureFailedText);
+        view_.ShowStepResult(CaptureStep(state_ == TestState::OpenCapture), kCaptureFailedText);
     } else {
-        view_.SetItemText(IDC_CORWITH_RESULT, kProcessingFailedText);
+        view_.ShowStepResult(TestStep::Processing, kProcessingFailedText);
         state_ = TestState::Idle;
     }
     view_.ShowProgress(false);
@@ -276,8 +277,8 @@ void TestSequence::BeginAnalysisPass() {
 
 // ---- the step timer --------------------------------------------------------------------
 
-void TestSequence::OnStepTimer(std::uintptr_t timerId) {
-    if (timerId != kStepTimerId || !testRunning_ || !link_.Linked()) return;
+void TestSequence::OnStepTimer() {
+    if (!testRunning_ || !link_.Linked()) return;
     view_.KillStepTimer();
     if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) TickCapture();
     // Read afresh: the capture's end may have started the next step.
@@ -325,8 +326,8 @@ std::uint32_t TestSequence::DelayMilliseconds(float seconds) const {
 bool TestSequence::FinishCapture(bool openCapture) {
     const bool saved = RunScript(CaptureSaveScript(settings_.OutputFolder, openCapture));
     const std::optional<float> totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
-    const int label = openCapture ? IDC_OPEN_RESULT : IDC_SEALED_RESULT;
-    if (totalPower) view_.SetItemText(label, FormatResult("Total Power (SPL) = %6.2f", *totalPower));
+    if (totalPower)
+        view_.ShowStepResult(CaptureStep(openCapture), FormatResult("Total Power (SPL) = %6.2f", *totalPower));
     const bool kept = RunScript(CaptureOverlayScript(openCapture));
     view_.ShowProgress(false);
     return saved && totalPower && kept;
@@ -336,7 +337,7 @@ void TestSequence::FinishAnalysis(bool stopped) {
     const bool saved = RunScript(AnalysisSaveScript(settings_.OutputFolder));
     const std::optional<float> corwith = stopped && saved && computeResult_ ? computeResult_() : std::nullopt;
     if (corwith) {
-        view_.SetItemText(IDC_CORWITH_RESULT, FormatResult("Corwith Number = %6.2f", *corwith));
+        view_.ShowStepResult(TestStep::Processing, FormatResult("Corwith Number = %6.2f", *corwith));
         state_ = TestState::Idle;
     } else {
         ShowStepFailed();
@@ -371,7 +372,7 @@ void TestSequence::EndStep() {
             OnProcessResults();
             return;
         }
-        view_.SetItemText(IDC_OPEN_RESULT, kChangeTransducerText);
+        view_.ShowStepResult(TestStep::OpenCapture, kChangeTransducerText);
         // The operator changes the transducer during this wait. It blocks the dialog on
         // purpose: no button or timer tick may start anything before the open capture
         // below has begun.
@@ -386,31 +387,30 @@ void TestSequence::EndStep() {
     UpdateControls();
 }
 
+std::optional<TestStep> TestSequence::RunningStep() const {
+    switch (state_) {
+    case TestState::SealedCapture: return TestStep::SealedCapture;
+    case TestState::OpenCapture: return TestStep::OpenCapture;
+    case TestState::DelaySearch:
+    case TestState::Analysis: return TestStep::Processing;
+    case TestState::Idle: break;
+    }
+    return std::nullopt;
+}
+
+// While a step runs its button reads "Cancel" and is the only one usable.
 void TestSequence::UpdateControls() {
     if (testRunning_) {
-        for (int id : kStepButtons) view_.EnableItem(id, false);
-        view_.EnableItem(IDC_SELECT_STIMULUS, false);
-        view_.EnableItem(IDC_SETTINGS, false);
-        int cancel = 0;
-        switch (state_) {
-        case TestState::SealedCapture: cancel = IDC_CAPTURE_SEALED; break;
-        case TestState::OpenCapture: cancel = IDC_CAPTURE_OPEN; break;
-        case TestState::DelaySearch:
-        case TestState::Analysis: cancel = IDC_PROCESS_RESULTS; break;
-        case TestState::Idle: break;
-        }
-        if (cancel) {
-            view_.SetItemText(cancel, "Cancel");
-            view_.EnableItem(cancel, true);
-        }
+        const std::optional<TestStep> running = RunningStep();
+        for (TestStep step : kSteps)
+            view_.ShowStepButton(step, step == running ? kCancelText : StepButtonText(step), step == running);
+        view_.EnableSetupButtons(false);
         view_.ShowProgress(true);
         return;
     }
-    view_.SetItemText(IDC_STIMULUS_NAME, StimulusDisplayName(stimulus_));
-    for (int i = 0; i < 3; ++i) view_.SetItemText(kStepButtons[i], kStepButtonTexts[i]);
-    view_.EnableItem(IDC_SELECT_STIMULUS, true);
-    view_.EnableItem(IDC_SETTINGS, true);
-    for (int id : kStepButtons) view_.EnableItem(id, true);
+    view_.ShowStimulusName(StimulusDisplayName(stimulus_));
+    for (TestStep step : kSteps) view_.ShowStepButton(step, StepButtonText(step), true);
+    view_.EnableSetupButtons(true);
     view_.ShowProgress(false);
 }
 

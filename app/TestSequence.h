@@ -35,6 +35,9 @@ namespace vorn {
 enum class TestState { Idle = 0, SealedCapture = 1, OpenCapture = 2, DelaySearch = 3, Analysis = 4 };
 
 // Texts the operator sees; each is used by the code and by the tests.
+// The capital "Stimulus", the capitals of "Calculating Results..." and the double blank
+// in the link question are kept on purpose: operators and their written procedures
+// know these texts as they stand, so they are not to be tidied.
 inline constexpr const char* kNoStimulusMessage = "A Stimulus file has not been selected yet.";
 inline constexpr const char* kNoLinkQuestion =
     "Failure establishing a communication link to the Tonalith-SC signal processor.  "
@@ -61,7 +64,7 @@ inline constexpr const char* kProcessingFailedText = "Processing failed - no val
 
 // The file name part of a path: what follows its last backslash (the whole path when it
 // has none).
-std::string StimulusDisplayName(const char* path);
+std::string StimulusDisplayName(const std::string& path);
 
 class TestSequence {
 public:
@@ -70,7 +73,10 @@ public:
     // another in place.
     using ResultComputation = std::function<std::optional<float>()>;
 
-    TestSequence(TestSettings& settings, char* stimulus, AnalyzerConnection& link, MainView& view, Clock& clock);
+    // settings and stimulus: the main dialog's record and stimulus path, which the
+    // sequence reads at each step and the stimulus selection changes.
+    TestSequence(TestSettings& settings, std::string& stimulus, AnalyzerConnection& link, MainView& view,
+                 Clock& clock);
     TestSequence(const TestSequence&) = delete;  // the default result computation refers to this object
     TestSequence& operator=(const TestSequence&) = delete;
 
@@ -85,7 +91,8 @@ public:
     void OnCaptureOpen();
     void OnProcessResults();
     void OnSelectStimulus();
-    void OnStepTimer(std::uintptr_t timerId);
+    // A tick of the step timer (the dialog passes on its own timer's only).
+    void OnStepTimer();
     void EndStep();
     void UpdateControls();
 
@@ -110,12 +117,13 @@ private:
     void AbortStep();
     void RefuseStepWithoutLink();
     void ShowStepFailed();
+    std::optional<TestStep> RunningStep() const;
     bool RunScript(const CommandScript& script);
     std::optional<float> RequestNumber(const char* item, std::size_t capacity);
     std::uint32_t DelayMilliseconds(float seconds) const;
 
     TestSettings& settings_;
-    char* stimulus_;  // kStimulusFilenameSize characters, owned by the dialog
+    std::string& stimulus_;  // at most kMaxStimulusPathChars characters
     AnalyzerConnection& link_;
     MainView& view_;
     Clock& clock_;

@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <new>
-#include <system_error>
 
 namespace vorn {
 
@@ -110,11 +108,6 @@ void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, u
     }
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::exists(a, ec) && std::filesystem::equivalent(a, b, ec);
-}
-
 }  // namespace
 
 float ParseProbeValue(const std::string& text) { return static_cast<float>(std::strtod(text.c_str(), nullptr)); }
@@ -201,10 +194,6 @@ std::unique_ptr<TWaveFile> OpenStimulus(const std::string& path) {
 bool SaveNewStimulus(TWaveFile& file, const std::string& path) {
     if (path.size() > ProbeTone::kMaxPathLength) {
         Refuse(ProbeTone::kPathTooLong);
-        return false;
-    }
-    if (SamePath(path, file.GetTargetName())) {
-        Refuse(ProbeTone::kWouldReplaceSource);
         return false;
     }
     file.SetTargetName(path);

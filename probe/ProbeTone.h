@@ -46,8 +46,6 @@ struct ProbeTone {
     static constexpr const char* kPathTooLong =
         "The path is longer than 255 characters, which this program cannot carry. Choose a shorter one.";
     static constexpr const char* kCannotWrite = "The new stimulus file could not be written.";
-    static constexpr const char* kWouldReplaceSource =
-        "The new stimulus file must not replace the stimulus it is made from. Choose another name.";
 };
 
 // The probe value of an edit field: the leading decimal number as a 32-bit float, 0 when
@@ -71,10 +69,12 @@ bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& 
 // Loads a stimulus in memory. Null after a message when the path is too long, no file
 // object could be made or the file could not be read.
 std::unique_ptr<TWaveFile> OpenStimulus(const std::string& path);
-// Writes the processed stimulus as a new file through the wave file's safe save (a
-// temporary file beside it, then renamed), so a failure leaves no partial file. Refuses,
-// with a message, a path too long to carry and the stimulus's own file; says so when the
-// file could not be written, which the wave file itself leaves unsaid.
+// Writes the processed stimulus through the wave file's safe save (a temporary file beside
+// it, then renamed), so a failure leaves no partial file and the old file at the path as
+// it was. The stimulus's own path is taken too: the whole stimulus is in memory, so
+// replacing it loses nothing (the dialog's save asks first, vornwave refuses it on its
+// own). Refuses, with a message, a path too long to carry; says so when the file could
+// not be written, which the wave file itself leaves unsaid.
 bool SaveNewStimulus(TWaveFile& file, const std::string& path);
 
 }  // namespace vorn

@@ -22,6 +22,12 @@ std::string OneDecimal(float value) {
 
 float ReadEntry(const std::string& text) { return ReadSettingFloat(text.substr(0, kNumberEntryChars)); }
 
+// Defaults shows its values without the leading blanks of "%6.1f" ("10.0", not "  10.0").
+std::string Unpadded(std::string text) {
+    text.erase(0, text.find_first_not_of(' '));
+    return text;
+}
+
 }  // namespace
 
 SettingsEntries ShownEntries(const TestSettings& record) {
@@ -56,15 +62,16 @@ TestSettings AcceptedSettings(const TestSettings& record, const SettingsEntries&
 }
 
 void ResetToDefaults(SettingsEntries& entries) {
-    entries.testDuration = "10.0";
-    entries.spanStartFreq = "30.0";
-    entries.spanStopFreq = "150.0";
-    entries.scaleFactor = "1.0";
-    entries.autoProcess = false;
-    entries.autoProcessDelay = "10.0";
-    entries.inputDevice = 0;
-    entries.outputDevice = 0;
-    entries.minimizeAnalyzer = false;
+    const TestSettings defaults = DefaultSettings();
+    entries.testDuration = Unpadded(OneDecimal(defaults.TestDuration));
+    entries.spanStartFreq = Unpadded(OneDecimal(defaults.SpanStartFreq));
+    entries.spanStopFreq = Unpadded(OneDecimal(defaults.SpanStopFreq));
+    entries.scaleFactor = Unpadded(OneDecimal(defaults.CorwithNumberScaleFactor));
+    entries.autoProcess = defaults.AutoProcess;
+    entries.autoProcessDelay = Unpadded(OneDecimal(defaults.AutoProcessDelay));
+    entries.inputDevice = defaults.InputDevIndex;
+    entries.outputDevice = defaults.OutputDevIndex;
+    entries.minimizeAnalyzer = defaults.MinimizeAnalyzer;
 }
 
 }  // namespace vorn

@@ -2,6 +2,7 @@
 
 #include "common/Format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -13,9 +14,10 @@ namespace {
 
 constexpr std::size_t kNumberCapacity = 256;
 
-enum class Kind { Float, Int, Bool, Text };
+enum class Kind { Float, Int, Bool, Folder, Stimulus };
 
-// One row per key, in the order the keys are read and written.
+// One row per key, in the order the keys are read and written. The key names, odd ones
+// like "ProbeLevelDBr" too, are kept as the settings files on the test stations hold them.
 struct Key {
     const char* name;
     Kind kind;
@@ -29,11 +31,11 @@ constexpr Key kKeys[] = {
     {"TestDuration", Kind::Float, "10.0", &TestSettings::TestDuration, nullptr, nullptr},
     {"SpanStartFreq", Kind::Float, "30.0", &TestSettings::SpanStartFreq, nullptr, nullptr},
     {"SpanStopFreq", Kind::Float, "150.0", &TestSettings::SpanStopFreq, nullptr, nullptr},
-    {"OutputFolder", Kind::Text, "C:\\VORNData", nullptr, nullptr, nullptr},
+    {"OutputFolder", Kind::Folder, "C:\\VORNData", nullptr, nullptr, nullptr},
     {"AutoProcess", Kind::Bool, "0", nullptr, nullptr, &TestSettings::AutoProcess},
     {"AutoProcessDelay", Kind::Float, "10", &TestSettings::AutoProcessDelay, nullptr, nullptr},
     {"CorwithNumberScaleFactor", Kind::Float, "1.0", &TestSettings::CorwithNumberScaleFactor, nullptr, nullptr},
-    {"StimulusFilename", Kind::Text, "", nullptr, nullptr, nullptr},
+    {"StimulusFilename", Kind::Stimulus, "", nullptr, nullptr, nullptr},
     {"ProbeFreq", Kind::Float, "226.0", &TestSettings::ProbeFreq, nullptr, nullptr},
     {"ProbeLevelDBr", Kind::Float, "-12.0", &TestSettings::ProbeLevelDBr, nullptr, nullptr},
     {"InputDevIndex", Kind::Int, "0", nullptr, &TestSettings::InputDevIndex, nullptr},
@@ -56,7 +58,6 @@ void CopyText(char* target, std::size_t size, const std::string& text) {
     target[n] = '\0';
 }
 
-bool IsStimulus(const Key& key) { return std::strcmp(key.name, "StimulusFilename") == 0; }
 
 }  // namespace
 
@@ -77,7 +78,7 @@ std::string BuildIniPath(const std::string& executablePath) {
     return folder + "\\VORN.ini";
 }
 
-void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus) {
+void LoadSettings(SettingsFile& file, TestSettings& settings, std::string& stimulus) {
     for (const Key& key : kKeys) {
         switch (key.kind) {
         case Kind::Float:
@@ -89,37 +90,45 @@ void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus) {
         case Kind::Bool:
             settings.*key.boolField = ReadInt(file.GetString(key.name, key.defaultText, kNumberCapacity)) != 0;
             break;
-        case Kind::Text:
-            if (IsStimulus(key)) {
-                CopyText(stimulus, kStimulusFilenameSize,
-                         file.GetString(key.name, key.defaultText, kStimulusFilenameSize));
-            } else {
-                CopyText(settings.OutputFolder, sizeof settings.OutputFolder,
-                         file.GetString(key.name, key.defaultText, sizeof settings.OutputFolder));
-            }
+        case Kind::Folder:
+            CopyText(settings.OutputFolder, sizeof settings.OutputFolder,
+                     file.GetString(key.name, key.defaultText, sizeof settings.OutputFolder));
+            break;
+        case Kind::Stimulus:
+            stimulus = file.GetString(key.name, key.defaultText, kMaxStimulusPathChars + 1);
+            stimulus.resize(std::min(stimulus.size(), kMaxStimulusPathChars));
             break;
         }
     }
 }
 
-void SaveSettings(SettingsFile& file, const TestSettings& settings, const char* stimulus) {
+void SaveSettings(SettingsFile& file, const TestSettings& settings, const std::string& stimulus) {
     for (const Key& key : kKeys) {
         std::string value;
         switch (key.kind) {
         case Kind::Float: value = Format("%f", static_cast<double>(settings.*key.floatField)); break;
         case Kind::Int: value = std::to_string(settings.*key.intField); break;
         case Kind::Bool: value = std::to_string((settings.*key.boolField) ? 1 : 0); break;
-        case Kind::Text:
-            // Both text fields are bounded by their size even if a caller left no NUL.
-            if (IsStimulus(key)) {
-                value.assign(stimulus, strnlen(stimulus, kStimulusFilenameSize - 1));
-            } else {
-                value.assign(settings.OutputFolder, strnlen(settings.OutputFolder, sizeof settings.OutputFolder - 1));
-            }
+        case Kind::Folder:
+            // Bounded by the field even if a caller left no NUL.
+            value.assign(settings.OutputFolder, strnlen(settings.OutputFolder, sizeof settings.OutputFolder - 1));
             break;
+        case Kind::Stimulus: value = stimulus.substr(0, kMaxStimulusPathChars); break;
         }
         file.PutString(key.name, value.c_str());
     }
+}
+
+TestSettings DefaultSettings() {
+    // A settings file without any key: every value is its row's default.
+    struct NoKeys final : SettingsFile {
+        std::string GetString(const char*, const char* defaultText, std::size_t) override { return defaultText; }
+        void PutString(const char*, const char*) override {}
+    } none;
+    TestSettings settings;
+    std::string stimulus;
+    LoadSettings(none, settings, stimulus);
+    return settings;
 }
 
 }  // namespace vorn

@@ -17,8 +17,11 @@ std::string BuildIniPath(const std::string& executablePath);
 // A floating setting's text as a number: as far as it reads, 0 when nothing does.
 float ReadSettingFloat(const std::string& text);
 
-// stimulus must hold kStimulusFilenameSize characters.
-void LoadSettings(SettingsFile& file, TestSettings& settings, char* stimulus);
-void SaveSettings(SettingsFile& file, const TestSettings& settings, const char* stimulus);
+// The stimulus path is read and written to at most kMaxStimulusPathChars characters.
+void LoadSettings(SettingsFile& file, TestSettings& settings, std::string& stimulus);
+void SaveSettings(SettingsFile& file, const TestSettings& settings, const std::string& stimulus);
+
+// The record a settings file without any of the keys gives: the default of every key.
+TestSettings DefaultSettings();
 
 }  // namespace vorn

@@ -7,6 +7,8 @@
 
 namespace vorn {
 
+// The wording is kept as operators know it, the missing full stops, the lowercase
+// "scale factor" and a range message that reads as if 4.0 were taken included.
 inline constexpr const char* kTestDurationRangeMessage = "Test Duration must be between 4.0 and 360.0";
 inline constexpr const char* kStartFrequencyMessage = "Invalid Start Frequency";
 inline constexpr const char* kStopFrequencyMessage = "Invalid Stop Frequency";

@@ -3,6 +3,7 @@
 // settings dialog, which validates a copy and assigns it back.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vorn {
@@ -22,7 +23,8 @@ struct TestSettings {
     bool MinimizeAnalyzer = false;       // the test scripts minimize the analyzer's window
 };
 
-// The stimulus path lives beside the record (in the main dialog), same INI section.
-constexpr std::size_t kStimulusFilenameSize = 256;  // characters, terminating NUL included
+// The stimulus path lives beside the record (a std::string of the main dialog), in the
+// same INI section, and kept to the 255 characters it has always been stored with.
+inline constexpr std::size_t kMaxStimulusPathChars = 255;
 
 }  // namespace vorn

@@ -14,9 +14,10 @@ DeviceEntries ListDevices(const WaveDeviceList& devices, std::int32_t& storedInd
         std::string name;
         if (devices.ProductName(device, name)) entries.names.push_back(std::move(name));
     }
-    // The bound is the entries actually listed: when a query failed the list is shorter
-    // than the device count, and a position past its end must not leave the box empty
-    // (OK would then store -1 over the operator's device).
+    // The bound is the entries actually listed, not the device count: when a query failed
+    // the list is shorter, and a stored position past its end selects the first entry, as
+    // any position beyond the list does, so OK then stores 0. Bounded by the count, the
+    // box would be left empty and OK would store -1 over the operator's device.
     if (storedIndex >= 0 && !entries.names.empty())
         entries.selection = static_cast<std::size_t>(storedIndex) < entries.names.size() ? storedIndex : 0;
     return entries;

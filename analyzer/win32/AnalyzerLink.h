@@ -27,6 +27,7 @@ inline constexpr DWORD kAnalyzerTimeoutMs = 10000;
 // How long Disconnect waits for a sign of life from the analyzer's window.
 inline constexpr UINT kPartnerProbeMs = 1000;
 inline constexpr const char* kDdeInitializeFailedText = "DdeInitialize failed";
+// Kept word for word, double blank included: operators know this text.
 inline constexpr const char* kAnalyzerNotInstalledText =
     "Failure opening the Tonalith-SC signal processing application.  Make sure it is "
     "installed on this computer.";

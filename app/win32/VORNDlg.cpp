@@ -1,12 +1,12 @@
 #include "app/win32/VORNDlg.h"
 
+#include "common/win32/WaveFileDialog.h"
 #include "probe/win32/AddProbeToneDlg.h"
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/win32/SettingsDlg.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 namespace vorn {
 
@@ -23,6 +23,24 @@ HFONT MakeLabelFont(HWND control, int height) {
     font.lfWeight = FW_BOLD;
     lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
     return CreateFontIndirectA(&font);
+}
+
+int StepButtonId(TestStep step) {
+    switch (step) {
+    case TestStep::SealedCapture: return IDC_CAPTURE_SEALED;
+    case TestStep::OpenCapture: return IDC_CAPTURE_OPEN;
+    case TestStep::Processing: break;
+    }
+    return IDC_PROCESS_RESULTS;
+}
+
+int StepResultId(TestStep step) {
+    switch (step) {
+    case TestStep::SealedCapture: return IDC_SEALED_RESULT;
+    case TestStep::OpenCapture: return IDC_OPEN_RESULT;
+    case TestStep::Processing: break;
+    }
+    return IDC_CORWITH_RESULT;
 }
 
 }  // namespace
@@ -43,53 +61,37 @@ CVORNDlg::~CVORNDlg() {
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-INT_PTR CVORNDlg::DoModal(HWND parent) {
-    return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_VORN_DIALOG), parent, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CVORNDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    CVORNDlg* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<CVORNDlg*>(lParam);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, lParam);
-    } else {
-        self = reinterpret_cast<CVORNDlg*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
-}
+INT_PTR CVORNDlg::DoModal(HWND parent) { return RunModal(instance_, IDD_VORN_DIALOG, parent); }
 
 INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: return OnDialogStart();
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return TRUE;
-    case WM_TIMER: sequence_.OnStepTimer(wParam); return TRUE;
+    case WM_TIMER: OnStepTimer(wParam); return TRUE;
     case WM_CLOSE: OnCloseRequest(); return TRUE;
     case WM_PAINT: return OnPaintMinimized();
     case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(icon_);
-    case WM_DESTROY: hwnd_ = nullptr; return FALSE;
     default: return FALSE;
     }
 }
 
 BOOL CVORNDlg::OnDialogStart() {
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     CreateLabelFonts();
-    SendDlgItemMessageA(hwnd_, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(Window(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     sequence_.OnDialogStart();
     return TRUE;
 }
 
 void CVORNDlg::CreateLabelFonts() {
-    titleFont_ = MakeLabelFont(GetDlgItem(hwnd_, IDC_TITLE), 28);
-    labelFont_ = MakeLabelFont(GetDlgItem(hwnd_, IDC_STIMULUS_NAME), 16);
-    resultFont_ = MakeLabelFont(GetDlgItem(hwnd_, IDC_CORWITH_RESULT), 20);
-    SendDlgItemMessageA(hwnd_, IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), TRUE);
+    titleFont_ = MakeLabelFont(GetDlgItem(Window(), IDC_TITLE), 28);
+    labelFont_ = MakeLabelFont(GetDlgItem(Window(), IDC_STIMULUS_NAME), 16);
+    resultFont_ = MakeLabelFont(GetDlgItem(Window(), IDC_CORWITH_RESULT), 20);
+    SendDlgItemMessageA(Window(), IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), TRUE);
     for (int id : {IDC_STIMULUS_NAME, IDC_SEALED_RESULT, IDC_OPEN_RESULT})
-        SendDlgItemMessageA(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
-    SendDlgItemMessageA(hwnd_, IDC_CORWITH_RESULT, WM_SETFONT, reinterpret_cast<WPARAM>(resultFont_), TRUE);
+        SendDlgItemMessageA(Window(), id, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), TRUE);
+    SendDlgItemMessageA(Window(), IDC_CORWITH_RESULT, WM_SETFONT, reinterpret_cast<WPARAM>(resultFont_), TRUE);
 }
 
 void CVORNDlg::ReleaseLabelFonts() {
@@ -115,61 +117,67 @@ void CVORNDlg::OnCommand(int id) {
 // The probe-tone tool opened from the settings dialog stores its probe values in this
 // record at once, not in the settings dialog's working copy, so they survive Cancel.
 void CVORNDlg::OnSettings() {
-    CSettingsDlg dialog(hwnd_, &settings_);
+    CSettingsDlg dialog(Window(), &settings_);
     dialog.SetProbeToneAction([this](HWND settingsDialog) { CAddProbeToneDlg(&settings_).DoModal(settingsDialog); });
     dialog.DoModal();
 }
 
+void CVORNDlg::OnStepTimer(UINT_PTR timerId) {
+    if (timerId == IDT_STEP_TIMER) sequence_.OnStepTimer();
+}
+
 void CVORNDlg::OnCloseRequest() {
-    if (sequence_.OnCloseRequest()) EndDialog(hwnd_, IDCANCEL);
+    if (sequence_.OnCloseRequest()) EndDialog(Window(), IDCANCEL);
 }
 
 bool CVORNDlg::OnPaintMinimized() {
-    if (!IsIconic(hwnd_)) return false;
+    if (!IsIconic(Window())) return false;
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    HDC dc = BeginPaint(Window(), &ps);
+    SendMessageA(Window(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(Window(), &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, icon_);
-    EndPaint(hwnd_, &ps);
+    EndPaint(Window(), &ps);
     return true;
 }
 
-void CVORNDlg::SetItemText(int id, const std::string& text) { SetDlgItemTextA(hwnd_, id, text.c_str()); }
+void CVORNDlg::ShowStimulusName(const std::string& name) {
+    SetDlgItemTextA(Window(), IDC_STIMULUS_NAME, name.c_str());
+}
 
-void CVORNDlg::EnableItem(int id, bool enabled) { EnableWindow(GetDlgItem(hwnd_, id), enabled); }
+void CVORNDlg::ShowStepResult(TestStep step, const std::string& text) {
+    SetDlgItemTextA(Window(), StepResultId(step), text.c_str());
+}
 
-void CVORNDlg::ShowProgress(bool shown) { ShowWindow(GetDlgItem(hwnd_, IDC_PROGRESS), shown ? SW_SHOW : SW_HIDE); }
+void CVORNDlg::ShowStepButton(TestStep step, const std::string& caption, bool enabled) {
+    SetDlgItemTextA(Window(), StepButtonId(step), caption.c_str());
+    EnableWindow(GetDlgItem(Window(), StepButtonId(step)), enabled);
+}
 
-void CVORNDlg::SetProgress(int position) { SendDlgItemMessageA(hwnd_, IDC_PROGRESS, PBM_SETPOS, position, 0); }
+void CVORNDlg::EnableSetupButtons(bool enabled) {
+    for (int id : {IDC_SELECT_STIMULUS, IDC_SETTINGS}) EnableWindow(GetDlgItem(Window(), id), enabled);
+}
 
-void CVORNDlg::ArmStepTimer() { SetTimer(hwnd_, IDT_STEP_TIMER, 200, nullptr); }
+void CVORNDlg::ShowProgress(bool shown) {
+    ShowWindow(GetDlgItem(Window(), IDC_PROGRESS), shown ? SW_SHOW : SW_HIDE);
+}
 
-void CVORNDlg::KillStepTimer() { KillTimer(hwnd_, IDT_STEP_TIMER); }
+void CVORNDlg::SetProgress(int position) { SendDlgItemMessageA(Window(), IDC_PROGRESS, PBM_SETPOS, position, 0); }
+
+void CVORNDlg::ArmStepTimer() { SetTimer(Window(), IDT_STEP_TIMER, 200, nullptr); }
+
+void CVORNDlg::KillStepTimer() { KillTimer(Window(), IDT_STEP_TIMER); }
 
 bool CVORNDlg::AskStimulusFile(const std::string& initialFolder, std::string& path) {
-    char file[260] = {};
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = "Wave Files (*.wav)\0*.wav\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = initialFolder.c_str();
-    ofn.lpstrTitle = "Select Stimulus File";
-    ofn.lpstrDefExt = "wav";
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&ofn)) return false;
-    path = file;
-    return true;
+    return AskWaveFile(Window(), FileDialogKind::Open, "Select Stimulus File", initialFolder, path);
 }
 
 void CVORNDlg::MinimizeAndRestore() {
-    ShowWindow(hwnd_, SW_MINIMIZE);
-    ShowWindow(hwnd_, SW_RESTORE);
+    ShowWindow(Window(), SW_MINIMIZE);
+    ShowWindow(Window(), SW_RESTORE);
 }
 
 }  // namespace vorn

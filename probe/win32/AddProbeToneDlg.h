@@ -2,8 +2,12 @@
 // frequency and level, picks a stimulus, watches it being processed (Escape or a click
 // in the dialog stops it between one-second blocks) and names the new file. It works on
 // the main dialog's settings record, so the probe values it accepts are stored at once.
+// The blank that ends its caption is kept: operators and the scripts that work the
+// dialog find it by that caption.
 #pragma once
 
+#include "common/win32/ModalDialog.h"
+#include "common/win32/WaveFileDialog.h"
 #include "probe/ProbeToneView.h"
 #include "settings/TestSettings.h"
 
@@ -13,7 +17,7 @@
 
 namespace vorn {
 
-class CAddProbeToneDlg final : public ProbeToneView {
+class CAddProbeToneDlg final : public ModalDialog, public ProbeToneView {
 public:
     static constexpr const char* kActionText = "Filter and add probe tone to a stimulus file...";
     static constexpr const char* kCancelText = "Cancel";
@@ -21,8 +25,6 @@ public:
     static constexpr const char* kSaveTitle = "Save New Stimulus File";
 
     explicit CAddProbeToneDlg(TestSettings* settings);
-    CAddProbeToneDlg(const CAddProbeToneDlg&) = delete;
-    CAddProbeToneDlg& operator=(const CAddProbeToneDlg&) = delete;
 
     INT_PTR DoModal(HWND parent);
 
@@ -33,15 +35,13 @@ public:
     void ShowIdle() override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnDialogStart();
     void OnFilterAndAddProbeTone();
-    bool AskFile(const char* title, bool save, std::string& path);
+    bool AskFile(const char* title, FileDialogKind kind, std::string& path);
     std::string ItemText(int id) const;
 
-    TestSettings* settings;  // the main dialog's record, not a copy
-    HWND hwnd = nullptr;
+    TestSettings* settings_;  // the main dialog's record, not a copy
 };
 
 }  // namespace vorn

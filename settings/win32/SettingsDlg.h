@@ -6,6 +6,7 @@
 // in and out of the controls.
 #pragma once
 
+#include "common/win32/ModalDialog.h"
 #include "settings/SettingsEntries.h"
 #include "settings/TestSettings.h"
 #include "settings/WaveDeviceList.h"
@@ -16,7 +17,7 @@
 
 namespace vorn {
 
-class CSettingsDlg {
+class CSettingsDlg final : public ModalDialog {
 public:
     // Runs the probe-tone tool over the settings dialog (its button). The settings
     // library cannot see that tool, so whoever opens this dialog supplies it.
@@ -25,8 +26,6 @@ public:
     // settings: the main dialog's record itself, not a copy. The device lists are winmm's.
     CSettingsDlg(HWND parent, TestSettings* settings);
     CSettingsDlg(HWND parent, TestSettings* settings, const WaveDeviceList& inputs, const WaveDeviceList& outputs);
-    CSettingsDlg(const CSettingsDlg&) = delete;
-    CSettingsDlg& operator=(const CSettingsDlg&) = delete;
 
     void SetProbeToneAction(ProbeToneAction action) { probeTone_ = std::move(action); }
 
@@ -36,8 +35,7 @@ public:
     bool ValidateSettings(const TestSettings& value) const;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnDialogStart();
     void OnCommand(int id);
     void OnAccept();
@@ -58,7 +56,6 @@ private:
     const WaveDeviceList& inputs_;
     const WaveDeviceList& outputs_;
     ProbeToneAction probeTone_;
-    HWND hwnd_ = nullptr;
 };
 
 }  // namespace vorn

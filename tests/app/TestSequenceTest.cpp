@@ -1,7 +1,6 @@
 #include "app/TestSequence.h"
 
 #include "analyzer/AnalyzerCommands.h"
-#include "resources/resource.h"
 #include "support/FakeAnalyzerConnection.h"
 #include "support/FakeClock.h"
 #include "support/FakeMainView.h"
@@ -17,8 +16,7 @@ namespace vorn {
 namespace {
 
 using Log = std::vector<std::string>;
-constexpr int kAllButtons[] = {IDC_SELECT_STIMULUS, IDC_CAPTURE_SEALED, IDC_CAPTURE_OPEN, IDC_PROCESS_RESULTS,
-                               IDC_SETTINGS};
+constexpr TestStep kSealed = TestStep::SealedCapture, kOpen = TestStep::OpenCapture, kProcess = TestStep::Processing;
 
 class TestSequenceTest : public testing::Test {
 public:
@@ -33,23 +31,21 @@ public:
         clock.onWait = [this](std::uint32_t ms) { log.push_back("wait " + std::to_string(ms)); };
         sequence.SetResultComputation([this] { return result; });
     }
-    void SetStimulus(const char* path) { std::snprintf(stimulus, sizeof stimulus, "%s", path); }
+    void SetStimulus(const char* path) { stimulus = path; }
     void TickAt(std::uint32_t msAfterStart) {  // the step timer, some time after "[Record]"
         clock.now = captureStart + msAfterStart;
-        sequence.OnStepTimer(IDT_STEP_TIMER);
+        sequence.OnStepTimer();
     }
     void StartSealed() {
         sequence.OnCaptureSealed();
         captureStart = clock.now;
     }
     bool AllEnabled() const {
-        for (int id : kAllButtons)
-            if (!view.Enabled(id)) return false;
-        return true;
+        return view.setupEnabled && view.Enabled(kSealed) && view.Enabled(kOpen) && view.Enabled(kProcess);
     }
 
     TestSettings settings;
-    char stimulus[kStimulusFilenameSize] = {};
+    std::string stimulus;
     test::FakeAnalyzerConnection link;
     test::FakeMainView view;
     test::FakeClock clock;
@@ -73,11 +69,12 @@ TEST_F(TestSequenceTest, CaptureScriptSendsEveryCommandInOrderWithItsWaits) {
     EXPECT_EQ(Log(link.calls.begin(), link.calls.begin() + 3), (Log{"disconnect", "connect", "disconnect"}));
     EXPECT_EQ(sequence.State(), TestState::SealedCapture);
     EXPECT_TRUE(view.timerArmed);
-    EXPECT_EQ(view.Text(IDC_SEALED_RESULT), "Capturing data...");
-    EXPECT_EQ(view.Text(IDC_CAPTURE_SEALED), "Cancel");
-    EXPECT_TRUE(view.Enabled(IDC_CAPTURE_SEALED));
-    EXPECT_FALSE(view.Enabled(IDC_CAPTURE_OPEN));
-    EXPECT_FALSE(view.Enabled(IDC_SETTINGS));
+    EXPECT_EQ(view.Result(kSealed), "Capturing data...");
+    EXPECT_EQ(view.Caption(kSealed), "Cancel");
+    EXPECT_EQ(view.Caption(kOpen), "Capture Open Data");
+    EXPECT_TRUE(view.Enabled(kSealed));
+    EXPECT_FALSE(view.Enabled(kOpen));
+    EXPECT_FALSE(view.setupEnabled);
     EXPECT_TRUE(view.progressShown);
 }
 
@@ -91,22 +88,22 @@ TEST_F(TestSequenceTest, CaptureEndsAtTheFirstTickPastTheDurationAndShowsItsPowe
     log.clear();
     TickAt(10001);
     EXPECT_EQ(log, (Log{"[Stop]", "[File Save C:\\VORNData\\Output\\Test1.wav]", "wait 250", "[Set Left Overlay 1]"}));
-    EXPECT_EQ(view.Text(IDC_SEALED_RESULT), "Total Power (SPL) =  85.30");
+    EXPECT_EQ(view.Result(kSealed), "Total Power (SPL) =  85.30");
     // Without AutoProcess the state stays for the next press, and every button is back.
     EXPECT_EQ(sequence.State(), TestState::SealedCapture);
     EXPECT_FALSE(sequence.TestRunning());
     EXPECT_TRUE(AllEnabled());
-    EXPECT_EQ(view.Text(IDC_CAPTURE_SEALED), "Capture Sealed Data");
+    EXPECT_EQ(view.Caption(kSealed), "Capture Sealed Data");
     EXPECT_FALSE(view.progressShown);
     EXPECT_FALSE(view.timerArmed);
 
     sequence.OnCaptureOpen();
     captureStart = clock.now;
-    EXPECT_EQ(view.Text(IDC_CAPTURE_OPEN), "Cancel");
+    EXPECT_EQ(view.Caption(kOpen), "Cancel");
     log.clear();
     TickAt(10001);
     EXPECT_EQ(log, (Log{"[Stop]", "[File Save C:\\VORNData\\Output\\Test2.wav]", "wait 250", "[Set Left Overlay 2]"}));
-    EXPECT_EQ(view.Text(IDC_OPEN_RESULT), "Total Power (SPL) =  85.30");
+    EXPECT_EQ(view.Result(kOpen), "Total Power (SPL) =  85.30");
 }
 
 TEST_F(TestSequenceTest, ElapsedTimeStaysExactAfterDaysAndAcrossTheTickWrap) {
@@ -123,8 +120,7 @@ TEST_F(TestSequenceTest, ElapsedTimeStaysExactAfterDaysAndAcrossTheTickWrap) {
 
 TEST_F(TestSequenceTest, WithoutALinkTicksAreIgnoredUntilCancel) {
     StartSealed();
-    sequence.OnStepTimer(IDT_STEP_TIMER + 1);  // another timer
-    link.linked = false;                       // the script's reconnection failed
+    link.linked = false;  // the script's reconnection failed
     TickAt(20000);
     EXPECT_TRUE(sequence.TestRunning());
     EXPECT_TRUE(view.timerArmed);
@@ -138,30 +134,30 @@ TEST_F(TestSequenceTest, ProcessingRunsTwoPassesAndComputesTheResult) {
     link.replies["Current Time"] = "5";
     result = 12.345f;
     sequence.OnProcessResults();
-    EXPECT_EQ(view.Text(IDC_CORWITH_RESULT), "Calculating Results...");
+    EXPECT_EQ(view.Result(kProcess), "Calculating Results...");
     EXPECT_EQ(log, (Log{"[File Close]", "[Load Config C:\\VORNData\\Config\\ProcessData.cfg]", "[File Close]",
                         "[File Merge C:\\VORNData\\Output\\Test1.wav C:\\VORNData\\Output\\Test2.wav]",
                         "[Delay Finder 0.0]", "[Open DelayFinder]", "[Go To 1.0]", "[Run]"}));
-    EXPECT_EQ(view.Text(IDC_PROCESS_RESULTS), "Cancel");
+    EXPECT_EQ(view.Caption(kProcess), "Cancel");
     log.clear();
-    sequence.OnStepTimer(IDT_STEP_TIMER);
+    sequence.OnStepTimer();
     EXPECT_EQ(view.progress, 25);
     link.replies["Current Time"] = "9";  // not past TestDuration - 1
-    sequence.OnStepTimer(IDT_STEP_TIMER);
+    sequence.OnStepTimer();
     EXPECT_EQ(sequence.State(), TestState::DelaySearch);
     link.replies["Current Time"] = "9.01";
-    sequence.OnStepTimer(IDT_STEP_TIMER);
+    sequence.OnStepTimer();
     EXPECT_EQ(sequence.State(), TestState::Analysis);
     EXPECT_EQ(log, (Log{"[Stop]", "[Set Delay 0.012346]", "[Close DelayFinder]", "[Set Average Size 1000]",
                         "[Go To 1.0]", "[Run]"}));
     link.replies["Current Time"] = "5";
-    sequence.OnStepTimer(IDT_STEP_TIMER);
+    sequence.OnStepTimer();
     EXPECT_EQ(view.progress, 75);
     log.clear();
     link.replies["Current Time"] = "9.5";
-    sequence.OnStepTimer(IDT_STEP_TIMER);
+    sequence.OnStepTimer();
     EXPECT_EQ(log, (Log{"[Stop]", "[File Save C:\\VORNData\\Output\\Merged.wav]"}));
-    EXPECT_EQ(view.Text(IDC_CORWITH_RESULT), "Corwith Number =  12.35");
+    EXPECT_EQ(view.Result(kProcess), "Corwith Number =  12.35");
     EXPECT_EQ(sequence.State(), TestState::Idle);
     EXPECT_EQ(view.minimizeRestores, 1);
 }
@@ -209,14 +205,14 @@ TEST_F(TestSequenceTest, AFailedReadingOrRefusedCommandFailsItsStepAndStopsTheRu
         sequence.OnCaptureSealed();
         for (int tick = 0; view.timerArmed && tick < 1000; ++tick) {
             clock.now += 200;
-            sequence.OnStepTimer(IDT_STEP_TIMER);
+            sequence.OnStepTimer();
         }
         EXPECT_FALSE(sequence.TestRunning());
         EXPECT_FALSE(view.timerArmed);
         EXPECT_TRUE(AllEnabled());
-        EXPECT_EQ(view.Text(IDC_SEALED_RESULT), c.sealed);
-        EXPECT_EQ(view.Text(IDC_OPEN_RESULT), c.open);
-        EXPECT_EQ(view.Text(IDC_CORWITH_RESULT), c.result);
+        EXPECT_EQ(view.Result(kSealed), c.sealed);
+        EXPECT_EQ(view.Result(kOpen), c.open);
+        EXPECT_EQ(view.Result(kProcess), c.result);
         EXPECT_EQ(messages.Texts(), c.messages);
         const Log sent = link.Commands();
         const auto lastStart = std::find_if(sent.rbegin(), sent.rend(), [](auto& s) { return s == "[Record]" || s == "[Run]"; });
@@ -230,7 +226,7 @@ TEST_F(TestSequenceTest, CancelDuringTheSealedCaptureSavesNothing) {
     log.clear();
     sequence.OnCaptureSealed();  // the button reads "Cancel"
     EXPECT_EQ(log, (Log{"[Stop]"}));
-    EXPECT_EQ(view.Text(IDC_SEALED_RESULT), "Capturing data...");
+    EXPECT_EQ(view.Result(kSealed), "Capturing data...");
     EXPECT_EQ(sequence.State(), TestState::Idle);
     EXPECT_FALSE(view.timerArmed);
     EXPECT_TRUE(AllEnabled());
@@ -242,11 +238,11 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     result = 1.0f;
     std::string shownDuringTheWait;
     clock.onWait = [&](std::uint32_t ms) {
-        if (ms == 10000) shownDuringTheWait = view.Text(IDC_OPEN_RESULT);
+        if (ms == 10000) shownDuringTheWait = view.Result(kOpen);
     };
-    view.texts[IDC_OPEN_RESULT] = "old";
+    view.results[kOpen] = "old";
     StartSealed();
-    EXPECT_EQ(view.Text(IDC_OPEN_RESULT), "");
+    EXPECT_EQ(view.Result(kOpen), "");
     TickAt(10001);  // sealed ends, the wait, the open capture starts
     EXPECT_EQ(shownDuringTheWait, "Please change the transducer...");
     EXPECT_EQ(sequence.State(), TestState::OpenCapture);
@@ -255,11 +251,11 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     captureStart = clock.now;
     TickAt(10001);
     EXPECT_EQ(sequence.State(), TestState::Analysis);
-    sequence.OnStepTimer(IDT_STEP_TIMER);
+    sequence.OnStepTimer();
     EXPECT_EQ(sequence.State(), TestState::Idle);
     EXPECT_FALSE(sequence.TestRunning());
-    EXPECT_EQ(view.Text(IDC_OPEN_RESULT), "Total Power (SPL) =  85.30");
-    EXPECT_EQ(view.Text(IDC_CORWITH_RESULT), "Corwith Number =   1.00");
+    EXPECT_EQ(view.Result(kOpen), "Total Power (SPL) =  85.30");
+    EXPECT_EQ(view.Result(kProcess), "Corwith Number =   1.00");
     EXPECT_TRUE(messages.messages.empty());
 }
 
@@ -340,26 +336,26 @@ TEST_F(TestSequenceTest, ClosingAsksOnlyWhileATestRuns) {
 }
 
 TEST_F(TestSequenceTest, SelectingAStimulusClearsTheResults) {
-    view.texts = {{IDC_SEALED_RESULT, "a"}, {IDC_OPEN_RESULT, "b"}, {IDC_CORWITH_RESULT, "c"}};
+    view.results = {{kSealed, "a"}, {kOpen, "b"}, {kProcess, "c"}};
     sequence.OnSelectStimulus();  // cancelled
     EXPECT_EQ(view.askedFolder, "C:\\VORNData\\Stimulus");
-    EXPECT_EQ(view.Text(IDC_SEALED_RESULT), "a");
+    EXPECT_EQ(view.Result(kSealed), "a");
 
     view.chooseConfirms = true;
     view.chosenPath = "D:\\Stimuli\\Chirp.wav";
     sequence.OnSelectStimulus();
-    EXPECT_STREQ(stimulus, "D:\\Stimuli\\Chirp.wav");
-    EXPECT_EQ(view.Text(IDC_STIMULUS_NAME), "Chirp.wav");
-    for (int id : {IDC_SEALED_RESULT, IDC_OPEN_RESULT, IDC_CORWITH_RESULT}) EXPECT_EQ(view.Text(id), "");
+    EXPECT_EQ(stimulus, "D:\\Stimuli\\Chirp.wav");
+    EXPECT_EQ(view.stimulusName, "Chirp.wav");
+    for (TestStep step : {kSealed, kOpen, kProcess}) EXPECT_EQ(view.Result(step), "");
 
     view.chosenPath = "Chirp.wav";  // no folder: the name is the whole path
     sequence.OnSelectStimulus();
-    EXPECT_EQ(view.Text(IDC_STIMULUS_NAME), "Chirp.wav");
+    EXPECT_EQ(view.stimulusName, "Chirp.wav");
 
-    // A longer path would be cut in its field and name another file.
+    // A longer path would be cut where it is stored and name another file.
     view.chosenPath = "D:\\" + std::string(300, 'x') + ".wav";
     sequence.OnSelectStimulus();
-    EXPECT_STREQ(stimulus, "Chirp.wav");
+    EXPECT_EQ(stimulus, "Chirp.wav");
     EXPECT_EQ(messages.Texts(), (Log{kStimulusPathTooLongMessage}));
 }
 

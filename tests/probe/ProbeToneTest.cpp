@@ -117,7 +117,7 @@ TEST(ProbeToneTest, NewSamplesSaturateAndEightBitToneIsSymmetricAroundSilence) {
             << c.bytes << " bytes, stored " << c.stored << ", frame " << c.k << ", " << c.level << " dBr";
 }
 
-TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
+TEST(ProbeToneTest, FilesTooLongToCarryAreRefusedAndTheSourceMayBeReplaced) {
     test::ScratchFolder folder("probe");
     const std::string source = folder.File("in.wav");
     ASSERT_TRUE(SaveWaveData(*Stimulus(500, Format(8000, 2, 2)), source));
@@ -128,13 +128,14 @@ TEST(ProbeToneTest, FilesTooLongToCarryOrReplacingTheSourceAreRefused) {
     std::unique_ptr<TWaveFile> file = OpenStimulus(source);
     ASSERT_NE(file, nullptr);
     EXPECT_FALSE(SaveNewStimulus(*file, longName));
-    EXPECT_FALSE(SaveNewStimulus(*file, folder.Path() + "/./in.wav"));
     EXPECT_FALSE(SaveNewStimulus(*file, folder.File("no-such-folder/out.wav")));
     EXPECT_EQ(messages.Texts(), (Texts{ProbeTone::kPathTooLong, ProbeTone::kCannotRead, ProbeTone::kPathTooLong,
-                                       ProbeTone::kWouldReplaceSource, ProbeTone::kCannotWrite}));
+                                       ProbeTone::kCannotWrite}));
     EXPECT_EQ(folder.Count(), 1u);
-    EXPECT_TRUE(SaveNewStimulus(*file, folder.File("out.wav")));
-    EXPECT_EQ(folder.Count(), 2u);
+    file->WriteSample(1234, 0, 0);
+    EXPECT_TRUE(SaveNewStimulus(*file, folder.Path() + "/./in.wav"));
+    EXPECT_EQ(folder.Count(), 1u);
+    EXPECT_EQ(TWaveFile(source, 0, false, nullptr).ReadSample(0, 0, false), 1234.0f) << "the source replaced whole";
 }
 
 }  // namespace

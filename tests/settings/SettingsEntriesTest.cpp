@@ -33,13 +33,14 @@ TEST(SettingsEntriesTest, EntriesAreReadAsFarAsTheyReadWithinTheirLengths) {
 
 TEST(SettingsEntriesTest, DefaultsAreTheStoresDefaultsAndKeepTheFolder) {
     TestSettings fresh, record;
-    char stimulus[kStimulusFilenameSize];
+    std::string stimulus;
     EmptyFile none, expected, actual;
     LoadSettings(none, fresh, stimulus);
     record.AutoProcess = record.MinimizeAnalyzer = true, record.InputDevIndex = -1;
     std::strcpy(record.OutputFolder, "D:\\Data");
     SettingsEntries e = ShownEntries(record);
     ResetToDefaults(e);
+    EXPECT_EQ(e.testDuration, "10.0") << "shown without the padding of the record's texts";
     TestSettings s = AcceptedSettings(fresh, e);
     EXPECT_STREQ(s.OutputFolder, "D:\\Data");
     std::strcpy(s.OutputFolder, fresh.OutputFolder);  // the only field Defaults leaves

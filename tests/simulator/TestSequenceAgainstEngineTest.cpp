@@ -4,7 +4,6 @@
 #include "SimulatorSession.h"
 #include "app/CorwithNumber.h"
 #include "app/TestSequence.h"
-#include "resources/resource.h"
 #include "support/EngineConnection.h"
 #include "support/FakeMainView.h"
 #include "support/MessageRecorder.h"
@@ -43,7 +42,7 @@ TEST(TestSequenceAgainstEngineTest, OnePressRunsTheWholeTestToTheModelsCorwithNu
     settings.AutoProcess = true;
     settings.AutoProcessDelay = 10.0f;
     std::snprintf(settings.OutputFolder, sizeof settings.OutputFolder, "%s", session.folder.c_str());
-    char stimulus[kStimulusFilenameSize] = "no such stimulus.wav";  // the analyzer's own noise
+    std::string stimulus = "no such stimulus.wav";  // the analyzer's own noise
 
     TestSequence sequence(settings, stimulus, link, view, clock);
     float computed = -1.0f;
@@ -57,7 +56,7 @@ TEST(TestSequenceAgainstEngineTest, OnePressRunsTheWholeTestToTheModelsCorwithNu
     // The dialog's step timer: a tick every 200 ms while it is armed.
     for (int tick = 0; sequence.TestRunning() && tick < 1000; ++tick) {
         clock.now += 200;
-        if (view.timerArmed) sequence.OnStepTimer(IDT_STEP_TIMER);
+        if (view.timerArmed) sequence.OnStepTimer();
     }
     ASSERT_FALSE(sequence.TestRunning());
     EXPECT_EQ(sequence.State(), TestState::Idle);
@@ -69,9 +68,9 @@ TEST(TestSequenceAgainstEngineTest, OnePressRunsTheWholeTestToTheModelsCorwithNu
     RecordProperty("ModelValue", std::to_string(expected));
     char label[64];
     std::snprintf(label, sizeof label, "Corwith Number = %6.2f", static_cast<double>(computed));
-    EXPECT_EQ(view.Text(IDC_CORWITH_RESULT), label);
-    EXPECT_EQ(view.Text(IDC_SEALED_RESULT).rfind("Total Power (SPL) = ", 0), 0u);
-    EXPECT_EQ(view.Text(IDC_OPEN_RESULT).rfind("Total Power (SPL) = ", 0), 0u);
+    EXPECT_EQ(view.Result(TestStep::Processing), label);
+    EXPECT_EQ(view.Result(TestStep::SealedCapture).rfind("Total Power (SPL) = ", 0), 0u);
+    EXPECT_EQ(view.Result(TestStep::OpenCapture).rfind("Total Power (SPL) = ", 0), 0u);
     for (const char* file : {"Test1.wav", "Test2.wav", "Merged.wav"})
         EXPECT_TRUE(std::filesystem::exists(session.root / "Output" / file)) << file;
 }

@@ -31,9 +31,9 @@ linux_memory() {  # resident and anonymous KiB of the program's Wine process
 printf '%6s %8s %6s %6s %8s %10s %10s %10s %8s\n' test handles gdi user windows private-KiB rss-KiB anon-KiB seconds
 first= last= failures=0
 for i in $(seq "$tests"); do
-    took=$(driver clickwait "$caption" 1007 1042 "Corwith Number =" 120000) || {
+    took=$(driver clickwait "$caption" IDC_CAPTURE_SEALED IDC_CORWITH_RESULT "Corwith Number =" 120000) || {
         failures=$((failures + 1))
-        echo "test $i did not reach its Corwith Number: $(driver text "$caption" 1045 1046 1042 | tr '\n' '|')"
+        echo "test $i did not reach its Corwith Number: $(driver text "$caption" IDC_SEALED_RESULT IDC_OPEN_RESULT IDC_CORWITH_RESULT | tr '\n' '|')"
         grep -v "^ok " "$work/analyzer.log" | tail -n 5
     }
     if [ "$i" -eq 1 ] || [ $((i % every)) -eq 0 ]; then

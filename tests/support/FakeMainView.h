@@ -11,8 +11,13 @@ namespace vorn::test {
 
 class FakeMainView final : public MainView {
 public:
-    void SetItemText(int id, const std::string& text) override { texts[id] = text; }
-    void EnableItem(int id, bool enabled) override { enabled_[id] = enabled; }
+    void ShowStimulusName(const std::string& name) override { stimulusName = name; }
+    void ShowStepResult(TestStep step, const std::string& text) override { results[step] = text; }
+    void ShowStepButton(TestStep step, const std::string& caption, bool enabled) override {
+        captions[step] = caption;
+        enabled_[step] = enabled;
+    }
+    void EnableSetupButtons(bool enabled) override { setupEnabled = enabled; }
     void ShowProgress(bool shown) override { progressShown = shown; }
     void SetProgress(int position) override { progress = position; }
     void ArmStepTimer() override { timerArmed = true; }
@@ -24,12 +29,14 @@ public:
         return chooseConfirms;
     }
 
-    std::string Text(int id) const { return texts.count(id) ? texts.at(id) : "<unset>"; }
-    bool Enabled(int id) const { return enabled_.count(id) && enabled_.at(id); }
+    std::string Result(TestStep step) const { return results.count(step) ? results.at(step) : "<unset>"; }
+    std::string Caption(TestStep step) const { return captions.count(step) ? captions.at(step) : "<unset>"; }
+    bool Enabled(TestStep step) const { return enabled_.count(step) && enabled_.at(step); }
 
-    std::map<int, std::string> texts;
-    std::map<int, bool> enabled_;
-    bool progressShown = true, timerArmed = false, chooseConfirms = false;
+    std::map<TestStep, std::string> results, captions;
+    std::map<TestStep, bool> enabled_;
+    std::string stimulusName = "<unset>";
+    bool setupEnabled = false, progressShown = true, timerArmed = false, chooseConfirms = false;
     int progress = -1, minimizeRestores = 0;
     std::string chosenPath, askedFolder;
 };

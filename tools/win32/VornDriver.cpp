@@ -3,6 +3,8 @@
 // dialogs by caption, clicks buttons by id, reads control texts and answers message
 // boxes. Each command prints its result on standard output; the exit code is 0 on
 // success, 1 when the window or control was not found in time, 2 on bad usage.
+// A control <id> is its name in resources/resource.h (IDC_CAPTURE_SEALED), one of
+// IDOK, IDCANCEL, IDYES and IDNO, or its number.
 //
 //   VornDriver wait   <caption> [timeout-ms]        wait for a visible dialog
 //   VornDriver gone   <caption> [timeout-ms]        wait until no such dialog is left
@@ -32,6 +34,8 @@
 //                                                 operator's arrives (a disabled window does not get it)
 //   VornDriver boxowner <caption> [timeout-ms]      wait for a message box, print "text|owner caption|owner enabled"
 //   VornDriver counts <caption>                     print the owning process's "handles gdi user windows private-KiB"
+#include "resources/resource.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -47,6 +51,24 @@
 #include <vector>
 
 namespace {
+
+struct ControlName {
+    const char* name;
+    int id;
+};
+
+constexpr ControlName kControlNames[] = {
+#include "ControlNames.inc"
+    {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}, {"IDYES", IDYES}, {"IDNO", IDNO},
+};
+
+// The id a script names; an unknown name gives one that no control has.
+int ControlId(const char* word) {
+    if ((*word >= '0' && *word <= '9') || *word == '-') return std::atoi(word);
+    for (const ControlName& control : kControlNames)
+        if (std::strcmp(word, control.name) == 0) return control.id;
+    return -2;
+}
 
 HWND FindDialog(const char* caption) {
     HWND h = nullptr;
@@ -268,7 +290,7 @@ int RunWindowCommand(const std::string& command, int argc, char** argv) {
         return SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     if (command == "mouseclick" && argc > 3) {
-        HWND control = GetDlgItem(window, std::atoi(argv[3]));
+        HWND control = GetDlgItem(window, ControlId(argv[3]));
         if (!control) return Fail("control", argv[3]);
         MouseClickAt(control);
         return 0;
@@ -349,7 +371,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc < 4) return Usage();
-    HWND control = GetDlgItem(dialog, std::atoi(argv[3]));
+    HWND control = GetDlgItem(dialog, ControlId(argv[3]));
     if (!control) return Fail("control", argv[3]);
     if (command == "settext") {
         if (argc < 5) return Usage();
@@ -358,7 +380,7 @@ int main(int argc, char** argv) {
     }
     if (command == "text") {  // more ids may follow: one line each
         std::printf("%s\n", Text(control).c_str());
-        for (int i = 4; i < argc; ++i) std::printf("%s\n", Text(GetDlgItem(dialog, std::atoi(argv[i]))).c_str());
+        for (int i = 4; i < argc; ++i) std::printf("%s\n", Text(GetDlgItem(dialog, ControlId(argv[i]))).c_str());
         return 0;
     }
     if (command == "checked") {
@@ -386,7 +408,7 @@ int main(int argc, char** argv) {
     }
     if (command == "clickwait") {
         if (argc < 6) return Usage();
-        HWND watched = GetDlgItem(dialog, std::atoi(argv[4]));
+        HWND watched = GetDlgItem(dialog, ControlId(argv[4]));
         if (!watched) return Fail("control", argv[4]);
         const std::string prefix = argv[5];
         const auto start = std::chrono::steady_clock::now();

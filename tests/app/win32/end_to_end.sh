@@ -25,46 +25,46 @@ register_analyzer
 start_vorn "$work/bin/VORN.exe"
 
 # 1. No analyzer yet: the question, Yes, and the analyzer comes up through the registry.
-driver click "$caption" 1007 >/dev/null
+driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
 question=$(driver answer VORN yes 15000)
 check "a step without an analyzer asks to start it" starts "$question" "Failure establishing a communication link to the Tonalith-SC signal processor."
 check "Yes starts the registered analyzer" wait_for_x_window "VORN substitute analyzer - Tonaserv" 20
-check "the step did not start on that press" equals "$(driver text "$caption" 1007)" "Capture Sealed Data"
-driver click "$caption" 1007 >/dev/null
-check "the next press runs the step" equals "$(driver waittext "$caption" 1007 Cancel 15000)" "Cancel"
-check "the sealed label says it captures" equals "$(driver text "$caption" 1045)" "Capturing data..."
+check "the step did not start on that press" equals "$(driver text "$caption" IDC_CAPTURE_SEALED)" "Capture Sealed Data"
+driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
+check "the next press runs the step" equals "$(driver waittext "$caption" IDC_CAPTURE_SEALED Cancel 15000)" "Cancel"
+check "the sealed label says it captures" equals "$(driver text "$caption" IDC_SEALED_RESULT)" "Capturing data..."
 
 # 2. Cancel mid-capture.
-driver click "$caption" 1007 >/dev/null
-check "Cancel ends the capture" equals "$(driver waittext "$caption" 1007 "Capture Sealed Data" 15000)" "Capture Sealed Data"
-check "after Cancel the label is left as it was" equals "$(driver text "$caption" 1045)" "Capturing data..."
-check "after Cancel every step is enabled again" equals "$(driver enabled "$caption" 1009)" "1"
+driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
+check "Cancel ends the capture" equals "$(driver waittext "$caption" IDC_CAPTURE_SEALED "Capture Sealed Data" 15000)" "Capture Sealed Data"
+check "after Cancel the label is left as it was" equals "$(driver text "$caption" IDC_SEALED_RESULT)" "Capturing data..."
+check "after Cancel every step is enabled again" equals "$(driver enabled "$caption" IDC_PROCESS_RESULTS)" "1"
 
 # 3. Escape during a capture asks; No keeps it running.
-driver click "$caption" 1007 >/dev/null
-driver waittext "$caption" 1007 Cancel 15000 >/dev/null
+driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
+driver waittext "$caption" IDC_CAPTURE_SEALED Cancel 15000 >/dev/null
 driver escape "$caption"
 question=$(driver answer VORN no 15000)
 check "Escape during a capture asks" equals "$question" "The test is still running - are you sure you want to exit?"
 sleep 0.5
-check "No keeps the capture running" equals "$(driver text "$caption" 1007)" "Cancel"
-driver click "$caption" 1007 >/dev/null
-driver waittext "$caption" 1007 "Capture Sealed Data" 15000 >/dev/null
+check "No keeps the capture running" equals "$(driver text "$caption" IDC_CAPTURE_SEALED)" "Cancel"
+driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
+driver waittext "$caption" IDC_CAPTURE_SEALED "Capture Sealed Data" 15000 >/dev/null
 
 # 4. One press runs the whole automatic test.
 rm -f "$work/data/Output/"*.wav
-driver click "$caption" 1007 >/dev/null
-result=$(driver waittext "$caption" 1042 "Corwith Number =" 120000)
+driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
+result=$(driver waittext "$caption" IDC_CORWITH_RESULT "Corwith Number =" 120000)
 check "the whole test ends with the Corwith Number" starts "$result" "Corwith Number ="
-check "the sealed total power is shown" starts "$(driver text "$caption" 1045)" "Total Power (SPL) ="
-check "the open total power is shown" starts "$(driver text "$caption" 1046)" "Total Power (SPL) ="
-check "the test is back to idle" equals "$(driver text "$caption" 1009)" "Process Results"
+check "the sealed total power is shown" starts "$(driver text "$caption" IDC_SEALED_RESULT)" "Total Power (SPL) ="
+check "the open total power is shown" starts "$(driver text "$caption" IDC_OPEN_RESULT)" "Total Power (SPL) ="
+check "the test is back to idle" equals "$(driver text "$caption" IDC_PROCESS_RESULTS)" "Process Results"
 value=${result#Corwith Number =}
 check "the Corwith Number is a positive number" awk -v v="$value" 'BEGIN { exit !(v + 0 > 0) }'
 for f in Test1 Test2 Merged; do
     check "$f.wav written and readable" soxi "$work/data/Output/$f.wav" >/dev/null
 done
-echo "     $(driver text "$caption" 1045) / $(driver text "$caption" 1046) / $result"
+echo "     $(driver text "$caption" IDC_SEALED_RESULT) / $(driver text "$caption" IDC_OPEN_RESULT) / $result"
 
 driver close "$caption"
 wait "$vorn_pid"

@@ -106,7 +106,9 @@ stop_analyzers() {
     analyzer_pids=()
     return 0
 }
-labels() { driver text "$caption" 1045 1046 1042 1007 1009; }
+labels() {
+    driver text "$caption" IDC_SEALED_RESULT IDC_OPEN_RESULT IDC_CORWITH_RESULT IDC_CAPTURE_SEALED IDC_PROCESS_RESULTS
+}
 
 # run_until SEALED OPEN RESULT BOUND: answers boxes (No to questions) until the labels
 # hold what is expected and every step is idle, or BOUND + 10 s pass. Sets boxes and took.
@@ -135,30 +137,30 @@ run_until() {
 
 # The press of each action; each sets press_time when the step was started.
 press() { press_time=$(now); driver click "$caption" "$1" >/dev/null; }
-wait_capturing() { driver waittext "$caption" 1007 Cancel 15000 >/dev/null; }
-act_sealed() { press 1007; }
-act_process() { press 1009; }
-act_kill-capture() { press 1007; wait_capturing; sleep 0.3; stop_analyzers; }
-act_close-capture() { press 1007; wait_capturing; sleep 0.3; driver close "$analyzer_window"; }
-act_kill-request() { press 1009; sleep 3; stop_analyzers; }
-act_sealed-twice() { first_log=$current_log; start_one --speed 5 ; press 1007; }
-act_cancel() { press 1007; wait_capturing; press 1007; }
+wait_capturing() { driver waittext "$caption" IDC_CAPTURE_SEALED Cancel 15000 >/dev/null; }
+act_sealed() { press IDC_CAPTURE_SEALED; }
+act_process() { press IDC_PROCESS_RESULTS; }
+act_kill-capture() { press IDC_CAPTURE_SEALED; wait_capturing; sleep 0.3; stop_analyzers; }
+act_close-capture() { press IDC_CAPTURE_SEALED; wait_capturing; sleep 0.3; driver close "$analyzer_window"; }
+act_kill-request() { press IDC_PROCESS_RESULTS; sleep 3; stop_analyzers; }
+act_sealed-twice() { first_log=$current_log; start_one --speed 5 ; press IDC_CAPTURE_SEALED; }
+act_cancel() { press IDC_CAPTURE_SEALED; wait_capturing; press IDC_CAPTURE_SEALED; }
 # The analyzer's window is the active one while the result computation's box comes up:
 # the box must still be modal to the main dialog, and a click on the step button
 # behind it must not start anything.
 act_process-beside() {
     driver move "$analyzer_window" 700 500 >/dev/null
     driver activate "$analyzer_window" >/dev/null
-    press 1009
+    press IDC_PROCESS_RESULTS
     local box
     box=$(driver boxowner VORN 15000)
     check "the box is owned by the main dialog" [ "$(cut -d'|' -f2 <<<"$box")" = "$caption" ]
     check "the main dialog is disabled under the box" [ "$(cut -d'|' -f3 <<<"$box")" = 0 ]
-    driver mouseclick "$caption" 1009 >/dev/null
+    driver mouseclick "$caption" IDC_PROCESS_RESULTS >/dev/null
     sleep 0.5
 }
 act_close() {
-    press 1007
+    press IDC_CAPTURE_SEALED
     wait_capturing
     press_time=$(now)
     driver close "$caption"
@@ -176,8 +178,8 @@ run_close() {  # the question, then the program must end within the bound
 
 recover() {  # recover full|process[-same]
     [[ "$1" == *-same ]] || { stop_analyzers; start_one --speed 5 ; }
-    local press_id=1007 expect=(P P C)
-    [[ "$1" == process* ]] && press_id=1009 expect=('*' '*' C)
+    local press_id=IDC_CAPTURE_SEALED expect=(P P C)
+    [[ "$1" == process* ]] && press_id=IDC_PROCESS_RESULTS expect=('*' '*' C)
     press "$press_id"
     run_until "${expect[@]}" "$press_time" 40 ||
         echo "     recovery ended with: $(labels | tr '\n' '|')"

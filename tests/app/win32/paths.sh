@@ -55,10 +55,10 @@ while IFS='|' read -r name spec make where outcome; do
     write_ini "$work/bin/VORN.ini.utf8" "$(winpath "$folder")" "$stimulus" 1.0 0.1 1
     iconv -f UTF-8 -t CP1252 "$work/bin/VORN.ini.utf8" >"$work/bin/VORN.ini"
     start_vorn "$work/bin/VORN.exe"
-    driver click "$caption" 1007 >/dev/null
+    driver click "$caption" IDC_CAPTURE_SEALED >/dev/null
     case $outcome in
     corwith)
-        result=$(driver waittext "$caption" 1042 "Corwith Number =" 60000) || result="$(driver text "$caption" 1045 1046 1042 | tr "\n" "|")"
+        result=$(driver waittext "$caption" IDC_CORWITH_RESULT "Corwith Number =" 60000) || result="$(driver text "$caption" IDC_SEALED_RESULT IDC_OPEN_RESULT IDC_CORWITH_RESULT | tr "\n" "|")"
         ok=0
         for f in Test1 Test2 Merged; do soxi "$folder/Output/$f.wav" >/dev/null 2>&1 || ok=1; done
         [[ "$result" == "Corwith Number ="* ]] || ok=1 ;;
@@ -67,7 +67,7 @@ while IFS='|' read -r name spec make where outcome; do
         [[ "$result" == "The output folder (OutputFolder in VORN.ini) is too long"* ]]
         ok=$? ;;
     failed)
-        result=$(driver waittext "$caption" 1045 "$capture_failed" 30000)
+        result=$(driver waittext "$caption" IDC_SEALED_RESULT "$capture_failed" 30000)
         ok=$? ;;
     esac
     sleep 0.5

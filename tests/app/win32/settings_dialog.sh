@@ -13,8 +13,8 @@ data=$(winpath "$work/data")
 ini="$work/bin/VORN.ini"
 trap '[ -n "${vorn_pid:-}" ] && kill "$vorn_pid" 2>/dev/null; true' EXIT
 
-open_settings() { driver click "$caption" 1024 >/dev/null && driver wait "$dialog" 10000 >/dev/null; }
-close() { driver click "$1" 2 >/dev/null && driver gone "$1" 5000; }  # its Cancel or Done
+open_settings() { driver click "$caption" IDC_SETTINGS >/dev/null && driver wait "$dialog" 10000 >/dev/null; }
+close() { driver click "$1" IDCANCEL >/dev/null && driver gone "$1" 5000; }  # its Cancel or Done
 enter() { local e; for e in "$@"; do driver settext "$dialog" "${e%%=*}" "${e#*=}"; done; }
 shows() { check "$1 $2 shows \"$3\"" equals "$(driver "$1" "$dialog" "$2")" "$3"; }
 ini_holds() { grep -qxF "$1"$'\r' "$ini" || { echo "     no line \"$1\" in VORN.ini"; return 1; }; }
@@ -22,39 +22,39 @@ ini_holds() { grep -qxF "$1"$'\r' "$ini" || { echo "     no line \"$1\" in VORN.
 write_ini "$ini" "$data" "" 5.0 1.0 1
 start_vorn "$work/bin/VORN.exe"
 open_settings
-shows combo 1056 "0 -1"
+shows combo IDC_INPUT_DEVICE "0 -1"
 
 # A refused entry: the first failing check's message, and the dialog keeps the entries.
-enter 1048=abc 1026=1000 1027=200
-driver click "$dialog" 1 >/dev/null
+enter IDC_AUTO_PROCESS_DELAY=abc IDC_SPAN_START=1000 IDC_SPAN_STOP=200
+driver click "$dialog" IDOK >/dev/null
 check "a refused entry names the first failing check" equals "$(driver answer VORN ok 10000)" \
     "Start Frequency must be less than the Stop Frequency"
 driver gone VORN 5000
-shows text 1048 abc
+shows text IDC_AUTO_PROCESS_DELAY abc
 
-driver click "$dialog" 1037 >/dev/null
-shows text 1048 10.0
-shows text 1039 "$data"
+driver click "$dialog" IDC_DEFAULTS >/dev/null
+shows text IDC_AUTO_PROCESS_DELAY 10.0
+shows text IDC_OUTPUT_FOLDER_NAME "$data"
 close "$dialog"
 open_settings
-check "after Cancel the record is unchanged" equals "$(driver text "$dialog" 1025)" "   5.0"
+check "after Cancel the record is unchanged" equals "$(driver text "$dialog" IDC_TEST_DURATION)" "   5.0"
 
-driver click "$dialog" 1038 >/dev/null
+driver click "$dialog" IDC_OUTPUT_FOLDER >/dev/null
 driver wait "$browser" 10000 >/dev/null
 check "the folder browser has its title" equals "$(driver browse "$browser" "$data\\Output")" "Select folder to store output files"
-check "the chosen folder is shown" equals "$(driver waittext "$dialog" 1039 "$data\\Output" 5000)" "$data\\Output"
-enter 1025=12.5 1043=1.26
-driver check "$dialog" 1058 1
-driver click "$dialog" 1 >/dev/null
+check "the chosen folder is shown" equals "$(driver waittext "$dialog" IDC_OUTPUT_FOLDER_NAME "$data\\Output" 5000)" "$data\\Output"
+enter IDC_TEST_DURATION=12.5 IDC_SCALE_FACTOR=1.26
+driver check "$dialog" IDC_MINIMIZE_ANALYZER 1
+driver click "$dialog" IDOK >/dev/null
 check "OK closes the dialog" driver gone "$dialog" 5000
 open_settings
-shows text 1043 "   1.3"
+shows text IDC_SCALE_FACTOR "   1.3"
 
 # The probe-tone tool stores its values in the main record: they outlive this Cancel.
-driver click "$dialog" 1050 >/dev/null
+driver click "$dialog" IDC_ADD_PROBE_TONE >/dev/null
 check "the button opens the probe-tone tool" driver wait "$probe" 10000
-driver settext "$probe" 1052 1000
-driver click "$probe" 1055 >/dev/null
+driver settext "$probe" IDC_PROBE_FREQ 1000
+driver click "$probe" IDC_FILTER_AND_ADD_PROBE_TONE >/dev/null
 check "accepted probe values lead to the stimulus file dialog" driver wait "Select Stimulus File" 10000
 close "Select Stimulus File"
 close "$probe"

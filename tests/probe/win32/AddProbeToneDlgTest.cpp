@@ -92,14 +92,14 @@ TEST_F(AddProbeToneDlgTest, RefusedValueKeepsTheRecordThenBothFileDialogsMakeThe
         EXPECT_EQ(test::ItemText(dlg, IDC_PROBE_LEVEL), " -12.0");
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, IDC_PROGRESS)));
         EXPECT_EQ(test::ItemText(dlg, IDC_FILTER_AND_ADD_PROBE_TONE), CAddProbeToneDlg::kActionText);
-        EXPECT_EQ(Driver({"settext", kCaption, "1052", "99.9"}), 0u);
-        EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
+        EXPECT_EQ(Driver({"settext", kCaption, "IDC_PROBE_FREQ", "99.9"}), 0u);
+        EXPECT_EQ(Driver({"click", kCaption, "IDC_FILTER_AND_ADD_PROBE_TONE"}), 0u);
         test::WaitUntil([&] { return !messages.messages.empty(); }, 10000);
         EXPECT_EQ(settings.ProbeFreq, 226.0f);
 
-        EXPECT_EQ(Driver({"settext", kCaption, "1052", "1000.5"}), 0u);
-        EXPECT_EQ(Driver({"settext", kCaption, "1053", "-6"}), 0u);
-        EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
+        EXPECT_EQ(Driver({"settext", kCaption, "IDC_PROBE_FREQ", "1000.5"}), 0u);
+        EXPECT_EQ(Driver({"settext", kCaption, "IDC_PROBE_LEVEL", "-6"}), 0u);
+        EXPECT_EQ(Driver({"click", kCaption, "IDC_FILTER_AND_ADD_PROBE_TONE"}), 0u);
         EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
         EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kSaveTitle, made, "60000"}), 0u);
         EXPECT_TRUE(test::WaitUntil([&] { return GetFileAttributesA(made.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000));
@@ -117,13 +117,13 @@ TEST_F(AddProbeToneDlgTest, EscapeOrAClickDuringALongFileCancelsAndWritesNothing
     test::MessageRecorder messages;
     RunDriven([&](HWND) {
         for (bool escape : {true, false}) {
-            EXPECT_EQ(Driver({"click", kCaption, "1055"}), 0u);
+            EXPECT_EQ(Driver({"click", kCaption, "IDC_FILTER_AND_ADD_PROBE_TONE"}), 0u);
             EXPECT_EQ(Driver({"file", CAddProbeToneDlg::kOpenTitle, source}), 0u);
             // The file dialog has gone, so the key or press waits in the queue for the check
             // after a block, however soon the processing starts. The busy dialog is read from
             // another process: this thread would wait for the dialog's thread.
             EXPECT_EQ(escape ? Driver({"key", kCaption, "27"}) : Driver({"lclick", kCaption}), 0u) << escape;
-            EXPECT_EQ(Driver({"waittext", kCaption, "1055", "Filter", "120000"}), 0u);
+            EXPECT_EQ(Driver({"waittext", kCaption, "IDC_FILTER_AND_ADD_PROBE_TONE", "Filter", "120000"}), 0u);
         }
         test::WaitUntil([&] { return messages.messages.size() == 2; }, 10000);
     });

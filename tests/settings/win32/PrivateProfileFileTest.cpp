@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <limits>
 
 namespace vorn {
@@ -20,7 +19,7 @@ protected:
     void SetUp() override { path = scratch.File("VORN.ini"); }
     void Load() {
         PrivateProfileFile file(path);
-        std::memset(stimulus, 'x', sizeof stimulus);
+        stimulus = "left from before";
         LoadSettings(file, settings, stimulus);
     }
     void Save() {
@@ -30,7 +29,7 @@ protected:
     test::ScratchFolder scratch{"ini"};
     std::string path;
     TestSettings settings;
-    char stimulus[kStimulusFilenameSize];
+    std::string stimulus;
 };
 
 TEST_F(PrivateProfileFileTest, NoFileGivesDefaultsAndSavingCreatesTheSection) {
@@ -78,7 +77,7 @@ TEST_F(PrivateProfileFileTest, DamagedFilesGiveValuesOrDefaults) {
         ASSERT_TRUE(test::WriteWholeFile(path, c.content));
         Load();
         EXPECT_EQ(settings.TestDuration, c.duration);
-        EXPECT_EQ(std::strlen(stimulus), c.stimulusLength);
+        EXPECT_EQ(stimulus.size(), c.stimulusLength);
         Save();  // and it can be written back over
     }
 }
