@@ -64,7 +64,7 @@ std::string Summaries(const ReportSources& sources, const std::vector<MergedRow>
         for (const auto& [station, rows] : byStation) html += SummaryRow(station, ResultsSummary::Of(rows));
     html += "</table>\n<p>Journals:";
     for (const SourcedJournal& j : sources.Journals())
-        html += " " + HtmlText(j.path) + " (" + std::to_string(j.contents.rows.size()) + " rows)";
+        html += " " + HtmlText(j.path) + " (" + std::to_string(j.contents.rows.size()).append(" rows)");
     return html + "</p>\n";
 }
 
@@ -166,7 +166,7 @@ std::string SpectrumCharts(const std::vector<ArchivedSpectrum>& spectra) {
     for (size_t i = 0; i < spectra.size(); ++i) {
         std::vector<std::pair<double, double>> l, p;
         for (const SpectrumPoint& s : spectra[i].points) l.push_back({s.frequency, s.level}), p.push_back({s.frequency, s.phase});
-        const std::string cssClass = "c" + std::to_string(i % 5);
+        const std::string cssClass = std::string("c").append(std::to_string(i % 5));
         level.Polyline(l, cssClass);
         phase.Polyline(p, cssClass);
         legend.push_back({cssClass, spectra[i].label});

@@ -4,7 +4,7 @@
 #include "results/JournalReader.h"
 #include "results/TextFile.h"
 
-#include "ResultsTestRows.h"
+#include "../ResultsTestRows.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
