@@ -28,6 +28,8 @@ std::string ComputerName() {
 }
 
 bool AppendDurably(const std::string& path, const std::string& header, const std::string& text) {
+    // Windows refuses a read-only file; so must Wine, which as root would write it.
+    if (IsReadOnly(path)) return false;
     // Read and write sharing for readers and other appenders; a spreadsheet program that opened
     // the file without write sharing makes this fail with a sharing violation.
     HANDLE file = CreateFileA(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
