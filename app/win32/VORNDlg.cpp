@@ -2,15 +2,21 @@
 
 #include "common/win32/WaveFileDialog.h"
 #include "probe/win32/AddProbeToneDlg.h"
+#include "results/ReportFile.h"
+#include "wave/FileSystem.h"
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/win32/SettingsDlg.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace vorn {
 
 namespace {
+
+constexpr const char* kResultsReportItem = "Results report...";
+constexpr const char* kResultsReportName = "Results.html";
 
 // A bold Arial of the given cell height (pixels), otherwise like the control's font.
 HFONT MakeLabelFont(HWND control, int height) {
@@ -46,7 +52,11 @@ int StepResultId(TestStep step) {
 }  // namespace
 
 CVORNDlg::CVORNDlg(HINSTANCE instance, SettingsFile& settingsFile, AnalyzerConnection& link, Clock& clock)
-    : instance_(instance), settingsFile_(settingsFile), sequence_(settings_, stimulus_, link, *this, clock) {
+    : instance_(instance),
+      settingsFile_(settingsFile),
+      sequence_(settings_, stimulus_, link, *this, clock),
+      results_(settings_, stimulus_) {
+    sequence_.SetOutcomeHandler([this](const TestOutcome& outcome) { results_.Record(outcome); });
     icon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON,
@@ -63,8 +73,10 @@ CVORNDlg::~CVORNDlg() {
 
 INT_PTR CVORNDlg::DoModal(HWND parent) { return RunModal(instance_, IDD_VORN_DIALOG, parent); }
 
-INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CTLCOLORSTATIC: return OnLabelColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOMMAND: return OnSystemCommand(wParam);
     case WM_INITDIALOG: return OnDialogStart();
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return TRUE;
     case WM_TIMER: OnStepTimer(wParam); return TRUE;
@@ -80,6 +92,10 @@ BOOL CVORNDlg::OnDialogStart() {
     SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     CreateLabelFonts();
     SendDlgItemMessageA(Window(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    if (HMENU menu = GetSystemMenu(Window(), FALSE)) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_RESULTS_REPORT, kResultsReportItem);
+    }
     sequence_.OnDialogStart();
     return TRUE;
 }
@@ -149,7 +165,42 @@ void CVORNDlg::ShowStimulusName(const std::string& name) {
 }
 
 void CVORNDlg::ShowStepResult(TestStep step, const std::string& text) {
+    if (step == TestStep::Processing) verdict_ = Verdict::None;
     SetDlgItemTextA(Window(), StepResultId(step), text.c_str());
+}
+
+void CVORNDlg::ShowVerdict(Verdict verdict) {
+    verdict_ = verdict;
+    InvalidateRect(GetDlgItem(Window(), IDC_CORWITH_RESULT), nullptr, TRUE);
+    if (verdict == Verdict::Fail) MessageBeep(MB_ICONHAND);
+}
+
+// The Corwith Number's label in green for a pass and red for a fail; every other label,
+// and this one without a verdict, as the system draws it.
+INT_PTR CVORNDlg::OnLabelColour(HDC dc, HWND label) {
+    if (verdict_ == Verdict::None || label != GetDlgItem(Window(), IDC_CORWITH_RESULT)) return FALSE;
+    SetTextColor(dc, verdict_ == Verdict::Pass ? RGB(0, 140, 40) : RGB(215, 0, 0));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool CVORNDlg::OnSystemCommand(WPARAM command) {
+    if ((command & 0xFFF0) != IDM_RESULTS_REPORT) return false;
+    OnResultsReport();
+    return true;
+}
+
+// The report of this station's journal, beside it, opened in the default browser.
+void CVORNDlg::OnResultsReport() {
+    const std::string journal = results_.JournalPath();
+    const std::string report = JoinPath(FolderOf(journal), kResultsReportName);
+    ReportSources sources;
+    std::string error;
+    if (!sources.Add(journal, error) || !WriteReportFile(sources, report, error)) {
+        ShowMessage(ApplicationTitle(), error, MessageIcon::Stop);
+        return;
+    }
+    ShellExecuteA(Window(), "open", report.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CVORNDlg::ShowStepButton(TestStep step, const std::string& caption, bool enabled) {

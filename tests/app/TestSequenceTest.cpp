@@ -30,6 +30,8 @@ public:
         link.onCommand = [this](const std::string& c) { log.push_back(c); };
         clock.onWait = [this](std::uint32_t ms) { log.push_back("wait " + std::to_string(ms)); };
         sequence.SetResultComputation([this] { return result; });
+        outcomes.clear();
+        sequence.SetOutcomeHandler([this](const TestOutcome& o) { outcomes.push_back(o); });
     }
     void SetStimulus(const char* path) { stimulus = path; }
     void TickAt(std::uint32_t msAfterStart) {  // the step timer, some time after "[Record]"
@@ -54,6 +56,7 @@ public:
     Log log;
     std::optional<float> result = 0.0f;
     std::uint32_t captureStart = 0;
+    std::vector<TestOutcome> outcomes;
 };
 
 TEST_F(TestSequenceTest, CaptureScriptSendsEveryCommandInOrderWithItsWaits) {
@@ -214,6 +217,12 @@ TEST_F(TestSequenceTest, AFailedReadingOrRefusedCommandFailsItsStepAndStopsTheRu
         EXPECT_EQ(view.Result(kOpen), c.open);
         EXPECT_EQ(view.Result(kProcess), c.result);
         EXPECT_EQ(messages.Texts(), c.messages);
+        // One journal entry: the step that failed, by its label, with what was measured before.
+        ASSERT_EQ(outcomes.size(), 1u);
+        EXPECT_EQ(outcomes[0].status, c.result == corwith ? kOutcomeOk : c.result.empty() ? capture : processing);
+        EXPECT_EQ(outcomes[0].sealedSpl == 85.3f, c.sealed == power);
+        EXPECT_EQ(outcomes[0].openSpl == 85.3f, c.open == power);
+        EXPECT_EQ(outcomes[0].corwith == 1.0f, c.result == corwith);
         const Log sent = link.Commands();
         const auto lastStart = std::find_if(sent.rbegin(), sent.rend(), [](auto& s) { return s == "[Record]" || s == "[Run]"; });
         EXPECT_NE(std::find(sent.rbegin(), lastStart, "[Stop]"), lastStart) << "the analyzer is left running";
@@ -230,6 +239,10 @@ TEST_F(TestSequenceTest, CancelDuringTheSealedCaptureSavesNothing) {
     EXPECT_EQ(sequence.State(), TestState::Idle);
     EXPECT_FALSE(view.timerArmed);
     EXPECT_TRUE(AllEnabled());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].status, kOutcomeCancelled);
+    sequence.OnCloseRequest();  // nothing runs: nothing more to keep
+    EXPECT_EQ(outcomes.size(), 1u);
 }
 
 TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
@@ -257,6 +270,21 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     EXPECT_EQ(view.Result(kOpen), "Total Power (SPL) =  85.30");
     EXPECT_EQ(view.Result(kProcess), "Corwith Number =   1.00");
     EXPECT_TRUE(messages.messages.empty());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].verdict, Verdict::None);
+    // With a limit the same run is judged; the limit itself still passes.
+    settings.CorwithLimitLow = 1.0f;
+    settings.CorwithLimitHigh = 0.5f;
+    sequence.OnProcessResults();
+    sequence.OnStepTimer();
+    sequence.OnStepTimer();
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[1].verdict, Verdict::Fail);
+    settings.CorwithLimitHigh = 1.0f;
+    sequence.OnProcessResults();
+    sequence.OnStepTimer();
+    sequence.OnStepTimer();
+    EXPECT_EQ(outcomes.back().verdict, Verdict::Pass);
 }
 
 TEST_F(TestSequenceTest, StepsNeedAStimulusAndALink) {

@@ -2,8 +2,7 @@
 
 #include "Arguments.h"
 
-#include "results/HtmlReport.h"
-#include "results/TextFile.h"
+#include "results/ReportFile.h"
 #include "wave/FileSystem.h"
 
 #include <cstdio>
@@ -45,12 +44,9 @@ int Run(const std::vector<std::string>& words) {
     if (sources.Journals().empty()) return kSomeFailed;
     const std::string output =
         args.Value("--output") ? *args.Value("--output") : JoinPath(FolderOf(args.Files().front()), "report.html");
-    const std::string html = HtmlReport::Build(sources);
-    // A report is made anew each time: the old one goes only once the new one is complete.
-    const std::string fresh = output + ".new" + std::to_string(ProcessNumber());
-    if (!WriteNewFile(fresh, html) || !ReplaceFile(fresh, output)) {
-        RemoveFile(fresh);
-        std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
+    std::string error;
+    if (!WriteReportFile(sources, output, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return kSomeFailed;
     }
     size_t rows = 0;
