@@ -15,7 +15,7 @@ void Widen(ChartAxis& a) {
     if (!std::isfinite(a.min) || !std::isfinite(a.max)) a.min = 0, a.max = 1;
     if (a.log) {
         a.min = std::max(a.min, 1e-6);
-        a.max = std::max(a.max, a.min * 10);
+        a.max = std::max(a.max, a.min * 1.01);
     } else if (a.max - a.min < 1e-9 * std::max(1.0, std::fabs(a.max))) {
         const double pad = std::max(1.0, std::fabs(a.max) * 0.1);
         a.min -= pad;
@@ -28,8 +28,13 @@ std::vector<double> Ticks(const ChartAxis& a, int& decimals) {
     std::vector<double> ticks;
     decimals = 0;
     if (a.log) {
+        // Decades; 1, 2 and 5 of each decade, or every step, when the range spans few of them.
+        const double decades = std::log10(a.max / a.min);
+        const std::vector<double> steps = decades > 3 ? std::vector<double>{1} : decades > 1.2 ? std::vector<double>{1, 2, 5}
+                                                                                           : std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 9};
         for (double d = std::pow(10, std::floor(std::log10(a.min))); d <= a.max * 1.0001; d *= 10)
-            if (d >= a.min * 0.9999) ticks.push_back(d);
+            for (double m : steps)
+                if (d * m >= a.min * 0.9999 && d * m <= a.max * 1.0001) ticks.push_back(d * m);
         decimals = a.min < 1 ? 3 : 0;
         return ticks;
     }

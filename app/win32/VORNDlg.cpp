@@ -1,5 +1,6 @@
 #include "app/win32/VORNDlg.h"
 
+#include "common/MessageSink.h"
 #include "common/win32/WaveFileDialog.h"
 #include "probe/win32/AddProbeToneDlg.h"
 #include "results/ReportFile.h"

@@ -177,8 +177,9 @@ bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
 
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
-                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts "
-                         "<caption> ...\n");
+                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts|"
+                         "syscommand <caption> ...\n"
+                         "       VornDriver hold <file> <ms>\n");
     return 2;
 }
 
@@ -285,6 +286,8 @@ int RunWindowCommand(const std::string& command, int argc, char** argv) {
     HWND window = FindTopLevel(caption);
     if (!window) return Fail("window", caption);
     if (command == "activate") return SetForegroundWindow(window) ? 0 : 1;
+    if (command == "syscommand" && argc > 3)
+        return PostMessageA(window, WM_SYSCOMMAND, WPARAM(std::strtoul(argv[3], nullptr, 0)), 0) ? 0 : 1;
     if (command == "counts") return PrintCounts(window);
     if (command == "move" && argc > 4)
         return SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
@@ -305,7 +308,18 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const char* caption = argv[2];
     auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
-    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts"})
+    // Holds a file open for reading without write sharing for a while, as spreadsheet
+    // programs hold the files they show.
+    if (command == "hold") {
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return Fail("file", argv[2]);
+        std::printf("held\n");
+        std::fflush(stdout);
+        Sleep(DWORD(number(3, 10000)));
+        CloseHandle(file);
+        return 0;
+    }
+    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts", "syscommand"})
         if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
     if (command == "wait") {
