@@ -179,7 +179,7 @@ int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
                          "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts|"
                          "syscommand <caption> ...\n"
-                         "       VornDriver hold <file> <ms>\n");
+                         "       VornDriver hold <file> <release-file> [ms]\n");
     return 2;
 }
 
@@ -308,14 +308,15 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const char* caption = argv[2];
     auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
-    // Holds a file open for reading without write sharing for a while, as spreadsheet
-    // programs hold the files they show.
+    // Holds a file open for reading without write sharing, as spreadsheet programs hold
+    // the files they show, until a second file appears (or the time-out passes).
     if (command == "hold") {
+        if (argc < 4) return Usage();
         HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return Fail("file", argv[2]);
         std::printf("held\n");
         std::fflush(stdout);
-        Sleep(DWORD(number(3, 10000)));
+        WaitFor(number(4, 120000), [&] { return GetFileAttributesA(argv[3]) != INVALID_FILE_ATTRIBUTES; });
         CloseHandle(file);
         return 0;
     }
