@@ -64,7 +64,7 @@ std::string Summaries(const ReportSources& sources, const std::vector<MergedRow>
         for (const auto& [station, rows] : byStation) html += SummaryRow(station, ResultsSummary::Of(rows));
     html += "</table>\n<p>Journals:";
     for (const SourcedJournal& j : sources.Journals())
-        html += " " + HtmlText(j.path) + " (" + std::to_string(j.contents.rows.size()).append(" rows)");
+        html.append(" ").append(HtmlText(j.path)).append(" (").append(std::to_string(j.contents.rows.size())).append(" rows)");
     return html + "</p>\n";
 }
 
@@ -76,7 +76,7 @@ std::pair<double, double> Range(const std::vector<double>& values) {
     return {*lo - pad, *hi + pad};
 }
 
-std::string TrendChart(const std::vector<MergedRow>& merged) {
+void TrendChart(const std::vector<MergedRow>& merged, std::string& out) {
     std::vector<double> values;
     std::optional<float> low, high;
     for (const MergedRow& m : merged) {
@@ -91,6 +91,7 @@ std::string TrendChart(const std::vector<MergedRow>& merged) {
                    {y0, y1, "Corwith Number (ratio)"});
     // Every row has its dot: a value where there is one, a grey dot on the floor for a
     // step that failed or was cancelled.
+    chart.Reserve(merged.size() * 120);
     chart.Raw("<g class=\"trend\">\n");
     for (size_t i = 0; i < merged.size(); ++i) {
         const JournalRow& r = *merged[i].row;
@@ -103,14 +104,14 @@ std::string TrendChart(const std::vector<MergedRow>& merged) {
     chart.Raw("</g>\n");
     if (low) chart.HorizontalLine(*low, "limit", "low limit " + FloatText(low));
     if (high) chart.HorizontalLine(*high, "limit", "high limit " + FloatText(high));
-    return chart.Svg();
+    chart.AppendTo(out);
 }
 
-std::string Histogram(const std::vector<MergedRow>& merged) {
+void Histogram(const std::vector<MergedRow>& merged, std::string& out) {
     std::vector<double> values;
     for (const MergedRow& m : merged)
         if (m.row->corwith) values.push_back(*m.row->corwith);
-    if (values.empty()) return {};
+    if (values.empty()) return;
     const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
     const size_t bins = std::clamp<size_t>(size_t(std::sqrt(double(values.size()))), 1, 40);
     const double width = *hi > *lo ? (*hi - *lo) / double(bins) : 1.0;
@@ -123,10 +124,10 @@ std::string Histogram(const std::vector<MergedRow>& merged) {
         if (counts[b])
             chart.Bar(*lo + width * double(b), *lo + width * double(b + 1), double(counts[b]),
                       std::to_string(counts[b]) + " tests from " + FixedText(*lo + width * double(b), 3));
-    return chart.Svg();
+    chart.AppendTo(out);
 }
 
-std::string PowerChart(const std::vector<MergedRow>& merged) {
+void PowerChart(const std::vector<MergedRow>& merged, std::string& out) {
     std::vector<std::pair<double, double>> sealed, open;
     std::vector<double> levels;
     const int64_t start = merged.empty() ? 0 : merged.front().utc;
@@ -135,7 +136,7 @@ std::string PowerChart(const std::vector<MergedRow>& merged) {
         if (m.row->sealedSpl) sealed.push_back({hours, *m.row->sealedSpl}), levels.push_back(*m.row->sealedSpl);
         if (m.row->openSpl) open.push_back({hours, *m.row->openSpl}), levels.push_back(*m.row->openSpl);
     }
-    if (levels.empty()) return {};
+    if (levels.empty()) return;
     const auto [y0, y1] = Range(levels);
     const double span = merged.empty() ? 1.0 : double(merged.back().utc - start) / 3600.0;
     SvgChart chart("Total power over time",
@@ -144,11 +145,11 @@ std::string PowerChart(const std::vector<MergedRow>& merged) {
     chart.Polyline(sealed, "c0");
     chart.Polyline(open, "c1");
     chart.Legend({{"c0", "sealed"}, {"c1", "open"}});
-    return chart.Svg();
+    chart.AppendTo(out);
 }
 
-std::string SpectrumCharts(const std::vector<ArchivedSpectrum>& spectra) {
-    if (spectra.empty()) return {};
+void SpectrumCharts(const std::vector<ArchivedSpectrum>& spectra, std::string& out) {
+    if (spectra.empty()) return;
     double f0 = 1e30, f1 = 0;
     std::vector<double> levels, phases;
     for (const ArchivedSpectrum& s : spectra)
@@ -157,7 +158,7 @@ std::string SpectrumCharts(const std::vector<ArchivedSpectrum>& spectra) {
             levels.push_back(p.level);
             phases.push_back(p.phase);
         }
-    if (f1 <= 0) return {};
+    if (f1 <= 0) return;
     const auto [l0, l1] = Range(levels);
     const auto [p0, p1] = Range(phases);
     SvgChart level("Spectrum of the latest archived tests", {f0, f1, "Frequency (Hz)", true}, {l0, l1, "Level (dB)"});
@@ -173,7 +174,8 @@ std::string SpectrumCharts(const std::vector<ArchivedSpectrum>& spectra) {
     }
     level.Legend(legend);
     phase.Legend(legend);
-    return level.Svg() + phase.Svg();
+    level.AppendTo(out);
+    phase.AppendTo(out);
 }
 
 std::string Problems(const ReportSources& sources) {
@@ -213,15 +215,20 @@ std::string HtmlReport::Build(const ReportSources& sources) {
     html += kStyle;
     html += "</head><body>\n<h1>Test results</h1>\n";
     html += Summaries(sources, merged);
-    html += TrendChart(merged) + Histogram(merged) + PowerChart(merged) +
-            SpectrumCharts(sources.LatestSpectra(merged, kSpectra));
+    html.reserve(merged.size() * 250 + 100000);
+    TrendChart(merged, html);
+    Histogram(merged, html);
+    PowerChart(merged, html);
+    SpectrumCharts(sources.LatestSpectra(merged, kSpectra), html);
     html += Problems(sources);
     std::vector<const JournalRow*> failed, latest;
     for (const MergedRow& m : merged)
         if (IsFailure(*m.row)) failed.push_back(m.row);
     for (auto it = merged.rbegin(); it != merged.rend() && latest.size() < kLatestRows; ++it) latest.push_back(it->row);
-    html += "<h2>Failed tests (" + std::to_string(failed.size()) + ")</h2>\n" + RowTable(failed);
-    html += "<h2>Latest " + std::to_string(latest.size()) + " rows, newest first</h2>\n" + RowTable(latest);
+    html += "<h2>Failed tests (" + std::to_string(failed.size()) + ")</h2>\n";
+    html += RowTable(failed);
+    html += "<h2>Latest " + std::to_string(latest.size()) + " rows, newest first</h2>\n";
+    html += RowTable(latest);
     return html + "</body></html>\n";
 }
 

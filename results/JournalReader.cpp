@@ -3,6 +3,7 @@
 #include "results/CsvText.h"
 #include "results/TimeStamp.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -55,6 +56,7 @@ std::string TakeRow(const std::vector<std::string>& fields, const std::array<siz
 JournalContents ReadJournal(std::string_view text) {
     JournalContents contents;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    contents.rows.reserve(size_t(std::count(text.begin(), text.end(), '\n')));
     CsvReader reader(text);
     std::vector<std::string> fields;
     std::string error;

@@ -151,10 +151,12 @@ std::string SvgChart::Axes() const {
     return svg;
 }
 
-std::string SvgChart::Svg() const {
-    return "<figure><figcaption>" + HtmlText(title) + "</figcaption>\n<svg class=\"chart\" viewBox=\"0 0 " +
-           FixedText(kWidth, 0) + " " + FixedText(kHeight, 0) + "\" xmlns=\"http://www.w3.org/2000/svg\">\n" +
-           Axes() + body + "</svg></figure>\n";
+void SvgChart::AppendTo(std::string& out) const {
+    out += "<figure><figcaption>" + HtmlText(title) + "</figcaption>\n<svg class=\"chart\" viewBox=\"0 0 " +
+           FixedText(kWidth, 0) + " " + FixedText(kHeight, 0) + "\" xmlns=\"http://www.w3.org/2000/svg\">\n";
+    out += Axes();
+    out += body;
+    out += "</svg></figure>\n";
 }
 
 }  // namespace vorn

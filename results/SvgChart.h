@@ -31,7 +31,9 @@ public:
     void Bar(double x0, double x1, double y, const std::string& tip);
     void Legend(const std::vector<std::pair<std::string, std::string>>& classAndText);
 
-    std::string Svg() const;
+    // The figure with its caption and the chart, added to the end of `out`.
+    void AppendTo(std::string& out) const;
+    void Reserve(size_t bytes) { body.reserve(bytes); }
 
 private:
     std::string Axes() const;

@@ -14,12 +14,12 @@ using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // Makes the temporary file, lets `fill` write it, and renames it to `path`.
 template <typename Fill>
-bool MakeThroughTemporary(const std::string& path, Fill fill) {
+bool MakeThroughTemporary(const std::string& path, bool durable, Fill fill) {
     const std::string temporary = path + ".tmp" + std::to_string(ProcessNumber());
     bool taken = false;
     File out(CreateNewFile(temporary, taken), &std::fclose);
     if (!out) return false;
-    const bool filled = fill(out.get()) && FlushToDisk(out.get());
+    const bool filled = fill(out.get()) && (durable ? FlushToDisk(out.get()) : std::fflush(out.get()) == 0);
     FileStep();
     const bool closed = std::fclose(out.release()) == 0;
     if (filled && closed && MoveToNewName(temporary, path)) return true;
@@ -38,8 +38,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return !std::ferror(in.get());
 }
 
-bool WriteNewFile(const std::string& path, const std::string& bytes) {
-    return MakeThroughTemporary(path, [&](std::FILE* out) {
+bool WriteNewFile(const std::string& path, const std::string& bytes, bool durable) {
+    return MakeThroughTemporary(path, durable, [&](std::FILE* out) {
         return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     });
 }
@@ -47,7 +47,7 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
 bool CopyToNewFile(const std::string& source, const std::string& destination) {
     File in(std::fopen(source.c_str(), "rb"), &std::fclose);
     if (!in) return false;
-    return MakeThroughTemporary(destination, [&](std::FILE* out) {
+    return MakeThroughTemporary(destination, true, [&](std::FILE* out) {
         char buffer[64 * 1024];
         for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0;)
             if (std::fwrite(buffer, 1, n, out) != n) return false;

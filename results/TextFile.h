@@ -8,7 +8,9 @@
 namespace vorn {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes);
-bool WriteNewFile(const std::string& path, const std::string& bytes);
+// `durable`: on the disk before the rename, for what must survive a crash; a file that can
+// be made again any time skips that wait.
+bool WriteNewFile(const std::string& path, const std::string& bytes, bool durable = true);
 bool CopyToNewFile(const std::string& source, const std::string& destination);
 
 }  // namespace vorn
