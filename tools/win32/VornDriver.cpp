@@ -177,8 +177,8 @@ bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
 
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
-                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts|"
-                         "syscommand <caption> ...\n"
+                         "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|boxowner|counts "
+                         "<caption> ...\n"
                          "       VornDriver hold <file> <release-file> [ms]\n");
     return 2;
 }
@@ -286,8 +286,6 @@ int RunWindowCommand(const std::string& command, int argc, char** argv) {
     HWND window = FindTopLevel(caption);
     if (!window) return Fail("window", caption);
     if (command == "activate") return SetForegroundWindow(window) ? 0 : 1;
-    if (command == "syscommand" && argc > 3)
-        return PostMessageA(window, WM_SYSCOMMAND, WPARAM(std::strtoul(argv[3], nullptr, 0)), 0) ? 0 : 1;
     if (command == "counts") return PrintCounts(window);
     if (command == "move" && argc > 4)
         return SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
@@ -320,7 +318,7 @@ int main(int argc, char** argv) {
         CloseHandle(file);
         return 0;
     }
-    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts", "syscommand"})
+    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts"})
         if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
     if (command == "wait") {
