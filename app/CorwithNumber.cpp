@@ -47,8 +47,9 @@ float CorwithNumberFromRows(const SpectrumRow* spectrum, const SpectrumRow* phas
 }
 
 float ComputeCorwithNumber(AnalyzerConnection& link, float spanStartFreq, float spanStopFreq,
-                           float scaleFactor, bool* failed) {
+                           float scaleFactor, bool* failed, std::vector<SpectrumPoint>* used) {
     if (failed) *failed = false;
+    if (used) used->clear();
     // Allocated per computation (it runs once per test) and released on every path.
     std::unique_ptr<char[]> text(new (std::nothrow) char[kSpectrumTextCapacity]());
     std::unique_ptr<SpectrumRow[]> spectrum(new (std::nothrow) SpectrumRow[kMaxSpectrumRows]());
@@ -71,6 +72,9 @@ float ComputeCorwithNumber(AnalyzerConnection& link, float spanStartFreq, float 
         return Fail(kSpectrumParseFailedText, failed);
 
     if (spectrumCount != phaseCount) return Fail(kRowCountMismatchText, failed);
+    if (used)
+        for (int32_t i = 0; i < spectrumCount; ++i)
+            used->push_back({spectrum[i].frequency, spectrum[i].value, phase[i].value});
     return CorwithNumberFromRows(spectrum.get(), phase.get(), spectrumCount, scaleFactor);
 }
 

@@ -8,9 +8,11 @@
 #include "analyzer/AnalyzerCommands.h"
 #include "analyzer/AnalyzerConnection.h"
 #include "app/SpectrumRow.h"
+#include "results/SpectrumTable.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace vorn {
 
@@ -32,8 +34,9 @@ float CorwithNumberFromRows(const SpectrumRow* spectrum, const SpectrumRow* phas
 
 // Sets the markers, fetches and parses both replies and reduces them. Any failure is
 // told to the operator (caption "VORN", OK, no icon) and gives 0; the markers then
-// stay where they were set. *failed (when given) tells such a 0 from a computed one.
+// stay where they were set. *failed (when given) tells such a 0 from a computed one;
+// *used (when given) receives the paired rows the number came from, for the archive.
 float ComputeCorwithNumber(AnalyzerConnection& link, float spanStartFreq, float spanStopFreq,
-                           float scaleFactor, bool* failed = nullptr);
+                           float scaleFactor, bool* failed = nullptr, std::vector<SpectrumPoint>* used = nullptr);
 
 }  // namespace vorn

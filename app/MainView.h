@@ -4,6 +4,8 @@
 // that records every call.
 #pragma once
 
+#include "results/Verdict.h"
+
 #include <string>
 
 namespace vorn {
@@ -36,6 +38,9 @@ public:
     // The open-file dialog for a stimulus wave file, starting in initialFolder.
     // True with the chosen path when the operator confirmed.
     virtual bool AskStimulusFile(const std::string& initialFolder, std::string& path) = 0;
+    // The Corwith Number's verdict, at a glance and by ear: it lasts until the processing
+    // label changes. Nothing to show without limits.
+    virtual void ShowVerdict(Verdict) {}
 };
 
 }  // namespace vorn

@@ -80,7 +80,7 @@ TestSequence::TestSequence(TestSettings& settings, std::string& stimulus, Analyz
     computeResult_ = [this]() -> std::optional<float> {
         bool failed = false;
         const float result = ComputeCorwithNumber(link_, settings_.SpanStartFreq, settings_.SpanStopFreq,
-                                                  settings_.CorwithNumberScaleFactor, &failed);
+                                                  settings_.CorwithNumberScaleFactor, &failed, &spectrum_);
         if (failed) return std::nullopt;
         return result;
     };
@@ -240,15 +240,28 @@ bool TestSequence::Reconnect() {
 }
 
 void TestSequence::ShowStepFailed() {
+    const char* text = kProcessingFailedText;
     if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) {
+        text = kCaptureFailedText;
         nextStep_ = CaptureStep(state_ == TestState::OpenCapture);
-        view_.ShowStepResult(nextStep_, kCaptureFailedText);
+        view_.ShowStepResult(nextStep_, text);
+        // Its label no longer shows the power, so the journal does not keep it either.
+        (state_ == TestState::OpenCapture ? openPower_ : sealedPower_).reset();
     } else {
         nextStep_ = TestStep::Processing;
-        view_.ShowStepResult(TestStep::Processing, kProcessingFailedText);
+        view_.ShowStepResult(TestStep::Processing, text);
         state_ = TestState::Idle;
     }
     view_.ShowProgress(false);
+    Report(text);
+}
+
+void TestSequence::Report(const std::string& status, std::optional<float> corwith, Verdict verdict) {
+    if (!outcome_) return;
+    TestOutcome outcome{status, sealedPower_, openPower_, corwith, verdict, {}};
+    if (corwith) outcome.spectrum = std::move(spectrum_);
+    spectrum_.clear();
+    outcome_(outcome);
 }
 
 // The analyzer failed the running step: stop whatever it started and end the step.
@@ -270,6 +283,9 @@ void TestSequence::RefuseStepWithoutLink() {
 }
 
 void TestSequence::BeginCapture() {
+    // A sealed capture begins a new test: neither earlier power belongs to it.
+    if (state_ == TestState::SealedCapture) sealedPower_.reset(), openPower_.reset();
+    else openPower_.reset();
     if (!Reconnect()) return RefuseStepWithoutLink();
     const bool taken = RunScript(CaptureScript({settings_.OutputFolder, settings_.InputDevIndex,
                                                 settings_.OutputDevIndex, stimulus_, settings_.MinimizeAnalyzer != 0}));
@@ -353,6 +369,7 @@ std::uint32_t TestSequence::DelayMilliseconds(float seconds) const {
 bool TestSequence::FinishCapture(bool openCapture) {
     const bool saved = RunScript(CaptureSaveScript(settings_.OutputFolder, openCapture));
     const std::optional<float> totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
+    (openCapture ? openPower_ : sealedPower_) = totalPower;
     if (totalPower)
         view_.ShowStepResult(CaptureStep(openCapture), FormatResult("Total Power (SPL) = %6.2f", *totalPower));
     const bool kept = RunScript(CaptureOverlayScript(openCapture));
@@ -365,8 +382,11 @@ void TestSequence::FinishAnalysis(bool stopped) {
     const std::optional<float> corwith = stopped && saved && computeResult_ ? computeResult_() : std::nullopt;
     if (corwith) {
         view_.ShowStepResult(TestStep::Processing, FormatResult("Corwith Number = %6.2f", *corwith));
+        const Verdict verdict = Judge(*corwith, {settings_.CorwithLimitLow, settings_.CorwithLimitHigh});
+        view_.ShowVerdict(verdict);
         state_ = TestState::Idle;
         nextStep_ = TestStep::SealedCapture;
+        Report(kOutcomeOk, corwith, verdict);
     } else {
         ShowStepFailed();
     }
@@ -376,11 +396,13 @@ void TestSequence::FinishAnalysis(bool stopped) {
 void TestSequence::EndStep() {
     InputHold hold(view_);
     view_.KillStepTimer();
+    const bool wasRunning = testRunning_;
     testRunning_ = false;
     const bool stopped = link_.SendCommand(StopCommand().c_str());
     if (cancelRequested_) {
         ShowCancelled();
         state_ = TestState::Idle;
+        if (wasRunning) Report(kOutcomeCancelled);
         UpdateControls();
         return;
     }

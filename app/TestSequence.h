@@ -23,12 +23,14 @@
 #include "analyzer/CommandScripts.h"
 #include "app/Clock.h"
 #include "app/MainView.h"
+#include "app/TestOutcome.h"
 #include "settings/TestSettings.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -83,7 +85,12 @@ public:
     TestSequence(const TestSequence&) = delete;  // the default result computation refers to this object
     TestSequence& operator=(const TestSequence&) = delete;
 
+    // Receives every test that reached its Corwith Number and every step that failed or
+    // was cancelled (the results journal).
+    using OutcomeHandler = std::function<void(const TestOutcome&)>;
+
     void SetResultComputation(ResultComputation compute) { computeResult_ = std::move(compute); }
+    void SetOutcomeHandler(OutcomeHandler handler) { outcome_ = std::move(handler); }
 
     // Dialog start: progress 0, result labels empty, controls in line with the state.
     void OnDialogStart();
@@ -125,6 +132,8 @@ private:
     bool RunScript(const CommandScript& script);
     std::optional<float> RequestNumber(const char* item, std::size_t capacity);
     std::uint32_t DelayMilliseconds(float seconds) const;
+    void Report(const std::string& status, std::optional<float> corwith = std::nullopt,
+                Verdict verdict = Verdict::None);
 
     TestSettings& settings_;
     std::string& stimulus_;  // at most kMaxStimulusPathChars characters
@@ -132,6 +141,10 @@ private:
     MainView& view_;
     Clock& clock_;
     ResultComputation computeResult_;
+    OutcomeHandler outcome_;
+    // This test's values as shown, and the rows the default computation used.
+    std::optional<float> sealedPower_, openPower_;
+    std::vector<SpectrumPoint> spectrum_;
 
     TestState state_ = TestState::Idle;
     bool testRunning_ = false;

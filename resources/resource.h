@@ -37,6 +37,8 @@
 
 // The test's step timer on the main dialog
 #define IDT_STEP_TIMER          101
+// "Results report..." in the main dialog's system menu (a multiple of 16, below 0xF000)
+#define IDM_RESULTS_REPORT      0x0110
 
 // Probe-tone dialog "Add Probe Tone " (the progress bar reuses IDC_PROGRESS)
 #define IDD_ADD_PROBE_TONE      138

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build ccache g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64 wine64 wine xvfb xauth fonts-wine imagemagick x11-utils
-    sox python3 python3-numpy python3-scipy
+    sox python3 python3-numpy python3-scipy chromium
     wixl msitools zip python3-markdown man-db groff-base
 )
 missing=()

@@ -3,8 +3,10 @@
 #include "common/Format.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,7 +16,7 @@ namespace {
 
 constexpr std::size_t kNumberCapacity = 256;
 
-enum class Kind { Float, Int, Bool, Folder, Stimulus };
+enum class Kind { Float, Int, Bool, Folder, Stimulus, Limit };
 
 // One row per key, in the order the keys are read and written. The key names, odd ones
 // like "ProbeLevelDBr" too, are kept as the settings files on the test stations hold them.
@@ -25,6 +27,7 @@ struct Key {
     float TestSettings::*floatField;
     std::int32_t TestSettings::*intField;
     bool TestSettings::*boolField;
+    std::optional<float> TestSettings::*limitField = nullptr;
 };
 
 constexpr Key kKeys[] = {
@@ -41,6 +44,10 @@ constexpr Key kKeys[] = {
     {"InputDevIndex", Kind::Int, "0", nullptr, &TestSettings::InputDevIndex, nullptr},
     {"OutputDevIndex", Kind::Int, "0", nullptr, &TestSettings::OutputDevIndex, nullptr},
     {"MinimizeAnalyzer", Kind::Bool, "0", nullptr, nullptr, &TestSettings::MinimizeAnalyzer},
+    {"KeepResults", Kind::Bool, "1", nullptr, nullptr, &TestSettings::KeepResults},
+    {"HistoryKeepWaves", Kind::Int, "100", nullptr, &TestSettings::HistoryKeepWaves, nullptr},
+    {"CorwithLimitLow", Kind::Limit, "", nullptr, nullptr, nullptr, &TestSettings::CorwithLimitLow},
+    {"CorwithLimitHigh", Kind::Limit, "", nullptr, nullptr, nullptr, &TestSettings::CorwithLimitHigh},
 };
 
 std::int32_t ReadInt(const std::string& text) {
@@ -58,6 +65,23 @@ void CopyText(char* target, std::size_t size, const std::string& text) {
     target[n] = '\0';
 }
 
+// A limit is a number or nothing: text that does not read as a finite number sets none,
+// as a limit of 0 would fail or pass every test.
+std::optional<float> ReadLimit(const std::string& text) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str() + start, &end);
+    if (end == text.c_str() + start || !std::isfinite(static_cast<float>(value))) return std::nullopt;
+    return static_cast<float>(value);
+}
+
+std::string LimitText(std::optional<float> limit) {
+    if (!limit) return {};
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, *limit);
+    return std::string(text, result.ptr);
+}
 
 }  // namespace
 
@@ -98,6 +122,9 @@ void LoadSettings(SettingsFile& file, TestSettings& settings, std::string& stimu
             stimulus = file.GetString(key.name, key.defaultText, kMaxStimulusPathChars + 1);
             stimulus.resize(std::min(stimulus.size(), kMaxStimulusPathChars));
             break;
+        case Kind::Limit:
+            settings.*key.limitField = ReadLimit(file.GetString(key.name, key.defaultText, kNumberCapacity));
+            break;
         }
     }
 }
@@ -114,6 +141,7 @@ void SaveSettings(SettingsFile& file, const TestSettings& settings, const std::s
             value.assign(settings.OutputFolder, strnlen(settings.OutputFolder, sizeof settings.OutputFolder - 1));
             break;
         case Kind::Stimulus: value = stimulus.substr(0, kMaxStimulusPathChars); break;
+        case Kind::Limit: value = LimitText(settings.*key.limitField); break;
         }
         file.PutString(key.name, value.c_str());
     }

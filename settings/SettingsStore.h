@@ -1,5 +1,7 @@
-// Reads and writes the settings record and the stimulus path: 13 keys of section
-// "Settings", floats written "%f", integers and flags "%d", text as it is. The store
+// Reads and writes the settings record and the stimulus path: 17 keys of section
+// "Settings", floats written "%f", integers and flags "%d", text as it is; the two
+// Corwith limits, which may be absent, as the shortest text that reads back to the same
+// float, or empty for none. The store
 // checks no ranges; the settings dialog does that when the operator confirms.
 #pragma once
 

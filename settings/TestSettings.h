@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace vorn {
 
@@ -21,6 +22,10 @@ struct TestSettings {
     std::int32_t InputDevIndex = 0;      // position in the wave-input device list, -1 = none
     std::int32_t OutputDevIndex = 0;     // position in the wave-output device list, -1 = none
     bool MinimizeAnalyzer = false;       // the test scripts minimize the analyzer's window
+    bool KeepResults = true;             // the results journal and the per-test archive below Output
+    std::int32_t HistoryKeepWaves = 0;   // tests whose wave copies the archive keeps, latest first
+    std::optional<float> CorwithLimitLow = {};   // pass from this Corwith Number up; none: no lower limit
+    std::optional<float> CorwithLimitHigh = {};  // pass up to this one; none: no upper limit
 };
 
 // The stimulus path lives beside the record (a std::string of the main dialog), in the

@@ -1,13 +1,17 @@
 #include "app/win32/VORNDlg.h"
 
+#include "common/MessageSink.h"
 #include "common/win32/ResponsiveWait.h"
 #include "common/win32/WaveFileDialog.h"
 #include "probe/win32/AddProbeToneDlg.h"
+#include "results/ReportFile.h"
+#include "wave/FileSystem.h"
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
 #include "settings/win32/SettingsDlg.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace vorn {
 
@@ -18,6 +22,9 @@ constexpr int kButtonIds[] = {IDC_SELECT_STIMULUS, IDC_CAPTURE_SEALED, IDC_CAPTU
 
 // A handler that took this long blocked the window; input queued meanwhile is dropped.
 constexpr DWORD kBlockedMs = 100;
+
+constexpr const char* kResultsReportItem = "Results report...";
+constexpr const char* kResultsReportName = "Results.html";
 
 // A bold Arial of the given cell height (pixels at 96 DPI, scaled to the screen's),
 // otherwise like the control's font.
@@ -56,7 +63,11 @@ int StepResultId(TestStep step) {
 }  // namespace
 
 CVORNDlg::CVORNDlg(HINSTANCE instance, SettingsFile& settingsFile, AnalyzerConnection& link, Clock& clock)
-    : instance_(instance), settingsFile_(settingsFile), sequence_(settings_, stimulus_, link, *this, clock) {
+    : instance_(instance),
+      settingsFile_(settingsFile),
+      sequence_(settings_, stimulus_, link, *this, clock),
+      results_(settings_, stimulus_) {
+    sequence_.SetOutcomeHandler([this](const TestOutcome& outcome) { results_.Record(outcome); });
     icon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_VORN), IMAGE_ICON,
@@ -73,7 +84,7 @@ CVORNDlg::~CVORNDlg() {
 
 INT_PTR CVORNDlg::DoModal(HWND parent) { return RunModal(instance_, IDD_VORN_DIALOG, parent); }
 
-INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND || message == WM_TIMER || message == WM_CLOSE) {
         // What the operator clicked or typed while the sequence blocked was aimed at
         // buttons that mean something else by now.
@@ -85,6 +96,8 @@ INT_PTR CVORNDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         return TRUE;
     }
     switch (message) {
+    case WM_CTLCOLORSTATIC: return OnLabelColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SYSCOMMAND: return OnSystemCommand(wParam);
     case WM_INITDIALOG: return OnDialogStart();
     case WM_PAINT: return OnPaintMinimized();
     case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(icon_);
@@ -100,6 +113,10 @@ BOOL CVORNDlg::OnDialogStart() {
     HWND name = GetDlgItem(Window(), IDC_STIMULUS_NAME);
     SetWindowLongPtrA(name, GWL_STYLE, GetWindowLongPtrA(name, GWL_STYLE) | SS_ENDELLIPSIS);
     SendDlgItemMessageA(Window(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    if (HMENU menu = GetSystemMenu(Window(), FALSE)) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_RESULTS_REPORT, kResultsReportItem);
+    }
     sequence_.OnDialogStart();
     return TRUE;
 }
@@ -206,8 +223,43 @@ void CVORNDlg::ShowStimulusName(const std::string& name) {
 }
 
 void CVORNDlg::ShowStepResult(TestStep step, const std::string& text) {
+    if (step == TestStep::Processing) verdict_ = Verdict::None;
     SetDlgItemTextA(Window(), StepResultId(step), text.c_str());
     FitLabel(StepResultId(step));
+}
+
+void CVORNDlg::ShowVerdict(Verdict verdict) {
+    verdict_ = verdict;
+    InvalidateRect(GetDlgItem(Window(), IDC_CORWITH_RESULT), nullptr, TRUE);
+    if (verdict == Verdict::Fail) MessageBeep(MB_ICONHAND);
+}
+
+// The Corwith Number's label in green for a pass and red for a fail; every other label,
+// and this one without a verdict, as the system draws it.
+INT_PTR CVORNDlg::OnLabelColour(HDC dc, HWND label) {
+    if (verdict_ == Verdict::None || label != GetDlgItem(Window(), IDC_CORWITH_RESULT)) return FALSE;
+    SetTextColor(dc, verdict_ == Verdict::Pass ? RGB(0, 140, 40) : RGB(215, 0, 0));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool CVORNDlg::OnSystemCommand(WPARAM command) {
+    if ((command & 0xFFF0) != IDM_RESULTS_REPORT) return false;
+    OnResultsReport();
+    return true;
+}
+
+// The report of this station's journal, beside it, opened in the default browser.
+void CVORNDlg::OnResultsReport() {
+    const std::string journal = results_.JournalPath();
+    const std::string report = JoinPath(FolderOf(journal), kResultsReportName);
+    ReportSources sources;
+    std::string error;
+    if (!sources.Add(journal, error) || !WriteReportFile(sources, report, error)) {
+        ShowMessage(ApplicationTitle(), error, MessageIcon::Stop);
+        return;
+    }
+    ShellExecuteA(Window(), "open", report.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CVORNDlg::ShowStepButton(TestStep step, const std::string& caption, bool enabled) {

@@ -7,6 +7,7 @@
 #include "analyzer/AnalyzerConnection.h"
 #include "app/Clock.h"
 #include "app/MainView.h"
+#include "app/ResultsKeeper.h"
 #include "app/TestSequence.h"
 #include "common/win32/ModalDialog.h"
 #include "settings/SettingsFile.h"
@@ -42,6 +43,7 @@ public:
     void HoldInput(bool held) override;
     void FocusStepButton(TestStep step) override;
     bool AskStimulusFile(const std::string& initialFolder, std::string& path) override;
+    void ShowVerdict(Verdict verdict) override;
 
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -51,6 +53,9 @@ private:
     void OnCloseRequest();
     void OnSettings();
     bool OnPaintMinimized();
+    INT_PTR OnLabelColour(HDC dc, HWND label);
+    bool OnSystemCommand(WPARAM command);
+    void OnResultsReport();
     void CreateLabelFonts();
     void ReleaseLabelFonts();
     void EnableButton(int id, bool enabled);
@@ -62,6 +67,8 @@ private:
     TestSettings settings_;
     std::string stimulus_;
     TestSequence sequence_;
+    ResultsKeeper results_;
+    Verdict verdict_ = Verdict::None;  // the colour of the Corwith Number's label
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HFONT titleFont_ = nullptr;   // the title label

@@ -33,6 +33,8 @@ public:
             log.push_back((view.holds > 0 ? "wait " : "unheld wait ") + std::to_string(ms));
         };
         sequence.SetResultComputation([this] { return result; });
+        outcomes.clear();
+        sequence.SetOutcomeHandler([this](const TestOutcome& o) { outcomes.push_back(o); });
     }
     void TearDown() override { EXPECT_EQ(view.holds, 0) << "every hold ends"; }
     void SetStimulus(const char* path) { stimulus = path; }
@@ -58,6 +60,7 @@ public:
     Log log;
     std::optional<float> result = 0.0f;
     std::uint32_t captureStart = 0;
+    std::vector<TestOutcome> outcomes;
 };
 
 TEST_F(TestSequenceTest, CaptureScriptSendsEveryCommandInOrderWithItsWaits) {
@@ -219,6 +222,12 @@ TEST_F(TestSequenceTest, AFailedReadingOrRefusedCommandFailsItsStepAndStopsTheRu
         EXPECT_EQ(view.Result(kOpen), c.open);
         EXPECT_EQ(view.Result(kProcess), c.result);
         EXPECT_EQ(messages.Texts(), c.messages);
+        // One journal entry: the step that failed, by its label, with what was measured before.
+        ASSERT_EQ(outcomes.size(), 1u);
+        EXPECT_EQ(outcomes[0].status, c.result == corwith ? kOutcomeOk : c.result.empty() ? capture : processing);
+        EXPECT_EQ(outcomes[0].sealedSpl == 85.3f, c.sealed == power);
+        EXPECT_EQ(outcomes[0].openSpl == 85.3f, c.open == power);
+        EXPECT_EQ(outcomes[0].corwith == 1.0f, c.result == corwith);
         const Log sent = link.Commands();
         const auto lastStart = std::find_if(sent.rbegin(), sent.rend(), [](auto& s) { return s == "[Record]" || s == "[Run]"; });
         EXPECT_NE(std::find(sent.rbegin(), lastStart, "[Stop]"), lastStart) << "the analyzer is left running";
@@ -236,11 +245,16 @@ TEST_F(TestSequenceTest, CancelDuringTheSealedCaptureSavesNothing) {
     EXPECT_EQ(sequence.State(), TestState::Idle);
     EXPECT_FALSE(view.timerArmed);
     EXPECT_TRUE(AllEnabled());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].status, kOutcomeCancelled);
 
     sequence.OnProcessResults();
     EXPECT_EQ(view.focus, kProcess) << "its Cancel";
     sequence.OnProcessResults();
     EXPECT_EQ(view.Result(kProcess), "Processing cancelled");
+    ASSERT_EQ(outcomes.size(), 2u);
+    sequence.OnCloseRequest();  // nothing runs: nothing more to keep
+    EXPECT_EQ(outcomes.size(), 2u);
 }
 
 TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
@@ -270,6 +284,21 @@ TEST_F(TestSequenceTest, AutoProcessRunsTheWholeTestFromOnePress) {
     EXPECT_EQ(view.Result(kProcess), "Corwith Number =   1.00");
     EXPECT_EQ(view.focus, kSealed) << "not Process Results, where Enter would process again";
     EXPECT_TRUE(messages.messages.empty());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].verdict, Verdict::None);
+    // With a limit the same run is judged; the limit itself still passes.
+    settings.CorwithLimitLow = 1.0f;
+    settings.CorwithLimitHigh = 0.5f;
+    sequence.OnProcessResults();
+    sequence.OnStepTimer();
+    sequence.OnStepTimer();
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[1].verdict, Verdict::Fail);
+    settings.CorwithLimitHigh = 1.0f;
+    sequence.OnProcessResults();
+    sequence.OnStepTimer();
+    sequence.OnStepTimer();
+    EXPECT_EQ(outcomes.back().verdict, Verdict::Pass);
 }
 
 TEST_F(TestSequenceTest, StepsNeedAStimulusAndALink) {

@@ -56,7 +56,9 @@ TEST(SettingsStoreTest, MissingKeysGiveTheDefaultsAndAreWrittenInTheirForms) {
                             {"AutoProcess", "0"}, {"AutoProcessDelay", "10.000000"},
                             {"CorwithNumberScaleFactor", "1.000000"}, {"StimulusFilename", ""},
                             {"ProbeFreq", "226.000000"}, {"ProbeLevelDBr", "-12.000000"},
-                            {"InputDevIndex", "0"}, {"OutputDevIndex", "0"}, {"MinimizeAnalyzer", "0"}}));
+                            {"InputDevIndex", "0"}, {"OutputDevIndex", "0"}, {"MinimizeAnalyzer", "0"},
+                            {"KeepResults", "1"}, {"HistoryKeepWaves", "100"}, {"CorwithLimitLow", ""},
+                            {"CorwithLimitHigh", ""}}));
 }
 
 TEST(SettingsStoreTest, ValuesConvertAsFarAsTheyRead) {
@@ -77,6 +79,18 @@ TEST(SettingsStoreTest, ValuesConvertAsFarAsTheyRead) {
     EXPECT_EQ(out.at("InputDevIndex"), "-1");
 }
 
+TEST(SettingsStoreTest, CorwithLimitsAreOptionalAndComeBackAsTheSameFloats) {
+    const Loaded l = Load({{"CorwithLimitLow", " 1.1"}, {"CorwithLimitHigh", "abc"}, {"KeepResults", "0"}});
+    EXPECT_EQ(l.settings.CorwithLimitLow, 1.1f);
+    EXPECT_FALSE(l.settings.CorwithLimitHigh) << "no number, no limit (a 0 would fail every test)";
+    EXPECT_FALSE(l.settings.KeepResults);
+    EXPECT_FALSE(Load({{"CorwithLimitLow", "1e39"}}).settings.CorwithLimitLow);
+    Loaded odd;
+    odd.settings.CorwithLimitHigh = 1.0000001f;
+    EXPECT_EQ(Load(Saved(odd)).settings.CorwithLimitHigh, 1.0000001f);
+    EXPECT_EQ(Saved(l).at("CorwithLimitHigh"), "");
+}
+
 TEST(SettingsStoreTest, LongTextsAreCutToTheirFieldsAndHugeFloatsWrittenWhole) {
     Loaded l = Load({{"StimulusFilename", std::string(300, 's')}, {"OutputFolder", std::string(400, 'o')}});
     EXPECT_EQ(l.stimulus, std::string(255, 's'));
@@ -87,14 +101,16 @@ TEST(SettingsStoreTest, LongTextsAreCutToTheirFieldsAndHugeFloatsWrittenWhole) {
     EXPECT_EQ(std::strtof(written.c_str(), nullptr), 3.0e38f);
 }
 
-TEST(SettingsStoreTest, SaveWritesThirteenKeysInOrder) {
+TEST(SettingsStoreTest, SaveWritesEveryKeyInOrder) {
     FakeSettingsFile out;
     const Loaded l = Load({});
     SaveSettings(out, l.settings, l.stimulus);
     EXPECT_EQ(out.written, (std::vector<std::string>{"TestDuration", "SpanStartFreq", "SpanStopFreq", "OutputFolder",
                                                      "AutoProcess", "AutoProcessDelay", "CorwithNumberScaleFactor",
                                                      "StimulusFilename", "ProbeFreq", "ProbeLevelDBr",
-                                                     "InputDevIndex", "OutputDevIndex", "MinimizeAnalyzer"}));
+                                                     "InputDevIndex", "OutputDevIndex", "MinimizeAnalyzer",
+                                                     "KeepResults", "HistoryKeepWaves", "CorwithLimitLow",
+                                                     "CorwithLimitHigh"}));
 }
 
 TEST(IniPathTest, IsBesideTheExecutable) {

@@ -5,6 +5,7 @@
 #include "FilterCommand.h"
 #include "InfoCommand.h"
 #include "ProbeCommand.h"
+#include "ReportCommand.h"
 
 namespace vorn::cli {
 
@@ -14,6 +15,7 @@ const std::vector<Command>& Commands() {
         ProbeCommand(),
         FilterCommand(),
         CalibrateCommand(),
+        ReportCommand(),
     };
     return table;
 }

@@ -183,7 +183,8 @@ bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
 int Usage() {
     std::fprintf(stderr, "usage: VornDriver wait|gone|text|click|enabled|close|escape|answer|waittext|clickwait|"
                          "settext|key|file|checked|check|combo|browse|activate|move|mouseclick|keys|focus|boxowner|counts "
-                         "<caption> ...\n");
+                         "<caption> ...\n"
+                         "       VornDriver hold <file> <release-file> [ms]\n");
     return 2;
 }
 
@@ -369,6 +370,18 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const char* caption = argv[2];
     auto number = [&](int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; };
+    // Holds a file open for reading without write sharing, as spreadsheet programs hold
+    // the files they show, until a second file appears (or the time-out passes).
+    if (command == "hold") {
+        if (argc < 4) return Usage();
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return Fail("file", argv[2]);
+        std::printf("held\n");
+        std::fflush(stdout);
+        WaitFor(number(4, 120000), [&] { return GetFileAttributesA(argv[3]) != INVALID_FILE_ATTRIBUTES; });
+        CloseHandle(file);
+        return 0;
+    }
     for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts", "keys", "focus"})
         if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
