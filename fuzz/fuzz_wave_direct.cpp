@@ -3,7 +3,7 @@
 // second name through a temporary copy. Whatever opened must load again with the frames
 // and samples the edits left, and nothing but the files meant may change: a sentinel
 // file beside them stays as it was and no temporary file is left behind.
-#include "common/MessageSink.h"
+#include "fuzz/SilentSink.h"
 #include "wave/WaveFile.h"
 
 #include <signal.h>
@@ -22,14 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class SilentSink final : public vorn::MessageSink {
-public:
-    vorn::MessageAnswer Show(const std::string&, const std::string&, vorn::MessageIcon,
-                             vorn::MessageButtons) override {
-        return vorn::MessageAnswer::Ok;
-    }
-};
 
 constexpr const char* kFolderPrefix = "vorn-fuzz-direct-";
 
@@ -115,7 +107,7 @@ std::vector<uint8_t> EditInPlace(const fs::path& in, const uint8_t* data, size_t
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static SilentSink sink;
+    static vorn::fuzz::SilentSink sink;
     vorn::SetMessageSink(&sink);
     const fs::path in = Folder() / "in.wav", out = Folder() / "out.wav", sentinel = Folder() / "sentinel";
     static const uint8_t kSentinel[] = "left alone";

@@ -4,7 +4,7 @@
 // header view `info` uses, it must give the same format and calibration block (unless a
 // calibration record starts before the samples end: its fixed-length read then takes in
 // samples, which the view leaves out).
-#include "common/MessageSink.h"
+#include "fuzz/SilentSink.h"
 #include "wave/HeaderView.h"
 #include "wave/MemoryStream.h"
 #include "wave/RiffChunks.h"
@@ -14,20 +14,9 @@
 #include <cstdint>
 #include <string>
 
-namespace {
-
-class SilentSink final : public vorn::MessageSink {
-public:
-    vorn::MessageAnswer Show(const std::string&, const std::string&, vorn::MessageIcon,
-                             vorn::MessageButtons) override {
-        return vorn::MessageAnswer::Ok;
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static SilentSink sink;
+    static vorn::fuzz::SilentSink sink;
     vorn::SetMessageSink(&sink);
     vorn::MemoryStream in(data, size);
     vorn::WaveHeader header;

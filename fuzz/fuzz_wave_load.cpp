@@ -1,27 +1,16 @@
 // Loads arbitrary bytes as a wave in memory mode (calibration search included), writes
 // what loaded, and loads the written bytes again: whatever loaded must come back with
 // the same format, frames and calibration block. Memory streams stand in for the files.
-#include "common/MessageSink.h"
+#include "fuzz/SilentSink.h"
 #include "wave/MemoryStream.h"
 #include "wave/WaveFile.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace {
-
-class SilentSink final : public vorn::MessageSink {
-public:
-    vorn::MessageAnswer Show(const std::string&, const std::string&, vorn::MessageIcon,
-                             vorn::MessageButtons) override {
-        return vorn::MessageAnswer::Ok;
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static SilentSink sink;
+    static vorn::fuzz::SilentSink sink;
     vorn::SetMessageSink(&sink);
     vorn::MemoryStream in(data, size);
     vorn::TWaveFile wave(in);
