@@ -56,7 +56,8 @@ grep -q "Probe frequency must be between 100 Hz and 10 kHz." usage.log || fail "
 
 # info: what soxi reads from the same file, and the calibration block's fields.
 f=stereo16-44k-2.5s-out.wav
-"${vornwave[@]}" info $f "$here/../../fuzz/corpus/wave_load/calibration.wav" >info.log 2>&1 || fail "info: exit status"
+"${vornwave[@]}" info $f "$here/../../fuzz/corpus/wave_load/calibration.wav" >info.log 2>&1 \
+    || fail "info: exit status $?: $(cat info.log)"
 grep -q "format: $(soxi -b $f)-bit signed integer PCM, $(soxi -c $f) channels, $(soxi -r $f) Hz" info.log \
     || fail "info: format differs from soxi's"
 grep -q "frames: $(soxi -s $f)" info.log || fail "info: frames differ from soxi's"
