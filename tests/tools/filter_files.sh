@@ -15,6 +15,7 @@ printf '; flat\n0\t0\n12000\t0\n24000\t0\n' > flat.txt
 "${vornwave[@]}" filter --highpass 500 --taps 101 --channel 1 stereo.wav high1.wav >/dev/null || fail "highpass ch 1"
 "${vornwave[@]}" filter --table flat.txt --gain -6 stereo.wav flat.wav >/dev/null || fail "table"
 "${vornwave[@]}" filter --lowpass 3000 --taps 201 --gain -6 --compensate stereo.wav lowc.wav >/dev/null || fail "compensated"
+"${vornwave[@]}" filter --highpass 500 --taps 101 --channel 1 --compensate stereo.wav high1c.wav >/dev/null || fail "compensated ch 1"
 
 /usr/bin/python3 - <<'PY' || fail "outputs differ from the reference"
 import sys, numpy as np, scipy.signal as ss
@@ -36,6 +37,9 @@ check("compensated", read("lowc.wav"), np.stack([filtered(padded[:, c], low, -6)
 h1 = read("high1.wav")
 check("highpass channel 1", h1[:, 1], filtered(x[:, 1], ss.firwin(101, 500, window="hann", pass_zero=False, scale=False, fs=r), 0))
 check("channel 0 untouched", h1[:, 0], x[:, 0], 0)
+h1c, high = read("high1c.wav"), ss.firwin(101, 500, window="hann", pass_zero=False, scale=False, fs=r)
+check("compensated channel 1", h1c[:, 1], filtered(np.concatenate([x[:, 1], np.zeros(51)]), high, 0)[51:])
+check("compensated, channel 0 untouched", h1c[:, 0], x[:, 0], 0)
 delayed = np.vstack([np.zeros((500, 2)), x[:-500]]) * 10 ** (-6 / 20)
 check("flat table", read("flat.wav"), delayed, 2 + 0.002 * np.abs(delayed).max())
 sys.exit(bad)

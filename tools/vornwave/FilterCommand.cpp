@@ -293,7 +293,15 @@ bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string&
             return false;
         }
     }
-    if (padded) std::memcpy(wave.GetSamples(), padded->GetSamples() + size_t(delay) * frameSize, size_t(frames) * frameSize);
+    if (padded) {
+        // Only the filtered channels move back by the delay; a kept channel stays where it was.
+        const uint32_t width = wave.GetFormat().bytesPerSample;
+        for (uint16_t channel : selected) {
+            const uint8_t* from = padded->GetSamples() + size_t(delay) * frameSize + size_t(channel) * width;
+            uint8_t* to = wave.GetSamples() + size_t(channel) * width;
+            for (uint32_t k = 0; k < frames; ++k) std::memcpy(to + size_t(k) * frameSize, from + size_t(k) * frameSize, width);
+        }
+    }
     wave.SetTargetName(job.output);
     if (!wave.Commit()) {
         why = "could not write " + job.output;
