@@ -1,5 +1,7 @@
 #include "analyzer/AnalyzerCommands.h"
 
+#include "common/Format.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -46,13 +48,7 @@ constexpr CommandEntry kCommands[] = {
 static_assert(std::size(kCommands) == kAnalyzerCommandCount);
 
 // printf's "%f" of a double, without a length limit: "%f" of 1e300 has 308 characters.
-std::string FormatFixed6(double value) {
-    int n = std::snprintf(nullptr, 0, "%f", value);
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(s.data(), s.size(), "%f", value);
-    s.resize(static_cast<std::size_t>(n));
-    return s;
-}
+std::string FormatFixed6(double value) { return Format("%f", value); }
 
 std::string FormatInteger(long long value) {
     char digits[32];

@@ -4,6 +4,7 @@
 #include "analyzer/CommandScripts.h"
 #include "analyzer/LeadingNumber.h"
 #include "app/CorwithNumber.h"
+#include "common/Format.h"
 #include "common/MessageSink.h"
 
 #include <cmath>
@@ -28,12 +29,6 @@ const char* StepButtonText(TestStep step) {
 }
 
 TestStep CaptureStep(bool openCapture) { return openCapture ? TestStep::OpenCapture : TestStep::SealedCapture; }
-
-std::string FormatResult(const char* format, float value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, static_cast<double>(value));
-    return text;
-}
 
 // The analyzer opens and writes files below OutputFolder; a Windows program cannot use
 // a path longer than 259 characters, and the longest of them is the configuration file.
@@ -371,7 +366,7 @@ bool TestSequence::FinishCapture(bool openCapture) {
     const std::optional<float> totalPower = RequestNumber(kTotalPowerItem, kTotalPowerCapacity);
     (openCapture ? openPower_ : sealedPower_) = totalPower;
     if (totalPower)
-        view_.ShowStepResult(CaptureStep(openCapture), FormatResult("Total Power (SPL) = %6.2f", *totalPower));
+        view_.ShowStepResult(CaptureStep(openCapture), Format("Total Power (SPL) = %6.2f", static_cast<double>(*totalPower)));
     const bool kept = RunScript(CaptureOverlayScript(openCapture));
     view_.ShowProgress(false);
     return saved && totalPower && kept;
@@ -381,7 +376,7 @@ void TestSequence::FinishAnalysis(bool stopped) {
     const bool saved = RunScript(AnalysisSaveScript(settings_.OutputFolder));
     const std::optional<float> corwith = stopped && saved && computeResult_ ? computeResult_() : std::nullopt;
     if (corwith) {
-        view_.ShowStepResult(TestStep::Processing, FormatResult("Corwith Number = %6.2f", *corwith));
+        view_.ShowStepResult(TestStep::Processing, Format("Corwith Number = %6.2f", static_cast<double>(*corwith)));
         const Verdict verdict = Judge(*corwith, {settings_.CorwithLimitLow, settings_.CorwithLimitHigh});
         view_.ShowVerdict(verdict);
         state_ = TestState::Idle;

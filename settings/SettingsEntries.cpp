@@ -1,5 +1,6 @@
 #include "settings/SettingsEntries.h"
 
+#include "common/Format.h"
 #include "settings/SettingsStore.h"
 
 #include <cstdio>
@@ -9,16 +10,8 @@ namespace vorn {
 
 namespace {
 
-std::string OneDecimal(float value) {
-    // "%6.1f" of the largest float has 41 characters: measure before writing.
-    const double v = value;
-    const int n = std::snprintf(nullptr, 0, "%6.1f", v);
-    if (n < 0) return {};
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%6.1f", v);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
-}
+// "%6.1f" of the largest float has 41 characters: Format takes what the text needs.
+std::string OneDecimal(float value) { return Format("%6.1f", static_cast<double>(value)); }
 
 float ReadEntry(const std::string& text) { return ReadSettingFloat(text.substr(0, kNumberEntryChars)); }
 
