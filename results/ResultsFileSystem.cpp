@@ -3,7 +3,6 @@
 
 #include "wave/FileSystem.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,23 +65,7 @@ bool MakeFolders(const std::string& path) {
         if (stat(part.c_str(), &status) != 0 && MakeFolder(part) == FolderMade::Failed) return false;
         if (slash == std::string::npos) break;
     }
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
-std::vector<std::string> ListFolder(const std::string& path, bool folders) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(path.c_str());
-    if (!dir) return names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        struct stat status;
-        if (stat(JoinPath(path, name).c_str(), &status) == 0 && S_ISDIR(status.st_mode) == folders)
-            names.push_back(name);
-    }
-    closedir(dir);
-    return names;
+    return IsFolder(path);
 }
 
 bool FileExists(const std::string& path) {

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace vorn {
 
@@ -33,8 +32,6 @@ enum class FolderMade { Made, Taken, Failed };
 FolderMade MakeFolder(const std::string& path);
 // The folder and every missing one above it.
 bool MakeFolders(const std::string& path);
-// Names in the folder ("." and ".." left out): its folders when `folders`, else its files.
-std::vector<std::string> ListFolder(const std::string& path, bool folders);
 bool FileExists(const std::string& path);
 // Renames the file to a name not in use; never replaces a file already there.
 bool MoveToNewName(const std::string& source, const std::string& destination);

@@ -79,9 +79,9 @@ std::string TestArchive::JournalText(const ArchiveResult& result) {
 
 void TestArchive::PruneWaves(const std::string& history) {
     std::vector<FolderOrder> folders;
-    for (const std::string& name : ListFolder(history, true)) {
+    for (const std::string& name : ListFolder(history)) {
         FolderOrder order;
-        if (OrderOf(name, order)) folders.push_back(std::move(order));
+        if (OrderOf(name, order) && IsFolder(JoinPath(history, name))) folders.push_back(std::move(order));
     }
     if (folders.size() <= size_t(keepWaves)) return;
     std::sort(folders.begin(), folders.end());
