@@ -1,4 +1,4 @@
-// In-place radix-2 FFT on single-precision data: a complex transform of n points and,
+// In-place radix-4 FFT (radix-2 for the last stage of an odd count) on single-precision data: a complex transform of n points and,
 // built on it, a real transform of N points whose spectrum is packed into the same N
 // floats. No memory is allocated and no tables are kept: twiddles come from rotation
 // recurrences, intermediate arithmetic is double.
