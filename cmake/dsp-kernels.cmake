@@ -21,6 +21,7 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/dsp/FirKernel.cpp
                             PROPERTIES COMPILE_OPTIONS "${_kernel_flags}")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/dsp/FirKernelAvx2.cpp
                             ${PROJECT_SOURCE_DIR}/dsp/ComplexFftAvx2.cpp
+                            ${PROJECT_SOURCE_DIR}/dsp/RealFftAvx2.cpp
                             PROPERTIES COMPILE_OPTIONS "${_avx2_flags}")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/dsp/FirKernelAvx512.cpp
                             PROPERTIES COMPILE_OPTIONS "${_avx512_flags}")

@@ -121,7 +121,7 @@ ComplexFft::ComplexFft(uint32_t log2) {
 
 void ComplexFft::UseAvx2(bool allowed) {
     // The vector passes work on runs of four points.
-    avx2 = allowed && size >= 4 && fir::Avx2Available() && fir::BestConvolve() != fir::ConvolveSse2;
+    avx2 = allowed && size >= 4 && fir::Avx2Chosen();
 }
 
 std::complex<double> ComplexFft::Twiddle(uint32_t j) const {

@@ -1,5 +1,7 @@
 #include "dsp/RealFft.h"
 
+#include "dsp/FirKernel.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -28,6 +30,8 @@ inline void Store(float* p, Complex v) { _mm_storel_pi(reinterpret_cast<__m64*>(
 inline Complex Add(Complex x, Complex y) { return _mm_add_pd(x, y); }
 inline Complex Subtract(Complex x, Complex y) { return _mm_sub_pd(x, y); }
 inline Complex Broadcast(double a, double b) { return _mm_set_pd(b, a); }
+inline Complex Multiply(Complex x, Complex y) { return _mm_mul_pd(x, y); }
+inline Complex Conjugate(Complex x) { return _mm_xor_pd(x, _mm_set_pd(-0.0, 0.0)); }
 // d * (wr + j wi) with cosines = (wr, wr) and sines = (-wi, wi):
 // (dr wr - di wi, di wr + dr wi), each product rounded, then the sum.
 inline Complex Rotate(Complex d, Complex cosines, Complex sines) {
@@ -45,6 +49,8 @@ inline void Store(float* p, Complex v) {
 inline Complex Add(Complex x, Complex y) { return {x.re + y.re, x.im + y.im}; }
 inline Complex Subtract(Complex x, Complex y) { return {x.re - y.re, x.im - y.im}; }
 inline Complex Broadcast(double a, double b) { return {a, b}; }
+inline Complex Multiply(Complex x, Complex y) { return {x.re * y.re, x.im * y.im}; }
+inline Complex Conjugate(Complex x) { return {x.re, -x.im}; }
 inline Complex Rotate(Complex d, Complex cosines, Complex sines) {
     return {d.re * cosines.re + d.im * sines.re, d.im * cosines.im + d.re * sines.im};
 }
@@ -96,6 +102,11 @@ inline Complex TimesSignJ(Complex d, double sign) {
 // which is what the two radix-2 stages compute, with one rounding to float per pass
 // instead of per stage. An odd stage count leaves a last radix-2 stage of span 2.
 void Transform(float* data, int32_t n, double sign) {
+    if (n >= 8 && fir::Avx2Chosen()) {
+        RealFftPassesAvx2(data, n, sign);
+        BitReverse(data, n);
+        return;
+    }
     int32_t span = n;
     for (; span >= 4; span /= 4) {
         const int32_t q = span / 4;
@@ -173,19 +184,16 @@ void RealFft(float* data, int32_t N, int32_t direction) {
     const double stepRotSin = rotation * stepSin;
     double wr = stepCos;
     double wi = stepRotSin;
+    const Complex scales = Broadcast(scale, scale);
     for (int32_t i = 2; i <= M; i += 2) {
         float* a = data + i;
         float* b = data + (N - i);
-        const double ar = a[0], ai = a[1], br = b[0], bi = b[1];
-        const double sr = scale * (ar + br), si = scale * (ai - bi);  // a + conj(b)
-        const double dr = scale * (ar - br), di = scale * (ai + bi);  // a - conj(b)
-        // h = rotation * j * w * d
-        const double hr = -rotation * (wr * di + wi * dr);
-        const double hi = rotation * (wr * dr - wi * di);
-        a[0] = static_cast<float>(sr + hr);
-        a[1] = static_cast<float>(si + hi);
-        b[0] = static_cast<float>(sr - hr);
-        b[1] = static_cast<float>(hi - si);
+        const Complex x = Load(a), y = Conjugate(Load(b));
+        const Complex sum = Multiply(Add(x, y), scales), difference = Multiply(Subtract(x, y), scales);
+        // h = rotation j w d; the mirror gets conj(s - h).
+        const Complex h = TimesSignJ(Rotate(difference, Broadcast(wr, wr), Broadcast(-wi, wi)), rotation);
+        Store(a, Add(sum, h));
+        Store(b, Conjugate(Subtract(sum, h)));
         const double r = wr * stepCos - wi * stepRotSin;
         wi = wi * stepCos + wr * stepRotSin;
         wr = r;

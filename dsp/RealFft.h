@@ -26,6 +26,8 @@ inline constexpr int32_t kFftInverse = -1;
 
 void InterleavedComplexFft(float* data, int32_t n, int32_t direction);
 void RealFft(float* data, int32_t N, int32_t direction);
+// The transform's passes with AVX2 (RealFftAvx2.cpp), n >= 8; only after fir::Avx2Chosen().
+void RealFftPassesAvx2(float* data, int32_t n, double sign);
 
 // A real transform of a fixed size; it owns no memory.
 class TRealFft {
