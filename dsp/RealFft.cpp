@@ -177,15 +177,16 @@ void RealFft(float* data, int32_t N, int32_t direction) {
     data[0] = static_cast<float>(e * (z0r + z0i));
     data[1] = static_cast<float>(e * (z0r - z0i));
 
-    const double stepSin = std::sin(kTwoPi / N);
-    const double stepCos = std::sqrt(1.0 - stepSin * stepSin);
     // Forward combines with -j e^(-j 2 pi k / N), inverse with +j e^(+j 2 pi k / N).
     const double rotation = forward ? -1.0 : 1.0;
+    const int32_t first = M >= 8 && fir::Avx2Chosen() ? RealFftSplitAvx2(data, M, rotation, scale) : 1;
+    const double stepSin = std::sin(kTwoPi / N);
+    const double stepCos = std::sqrt(1.0 - stepSin * stepSin);
     const double stepRotSin = rotation * stepSin;
-    double wr = stepCos;
-    double wi = stepRotSin;
+    double wr = first == 1 ? stepCos : std::cos(first * (kTwoPi / N));
+    double wi = first == 1 ? stepRotSin : rotation * std::sin(first * (kTwoPi / N));
     const Complex scales = Broadcast(scale, scale);
-    for (int32_t i = 2; i <= M; i += 2) {
+    for (int32_t i = 2 * first; i <= M; i += 2) {
         float* a = data + i;
         float* b = data + (N - i);
         const Complex x = Load(a), y = Conjugate(Load(b));

@@ -28,6 +28,9 @@ void InterleavedComplexFft(float* data, int32_t n, int32_t direction);
 void RealFft(float* data, int32_t N, int32_t direction);
 // The transform's passes with AVX2 (RealFftAvx2.cpp), n >= 8; only after fir::Avx2Chosen().
 void RealFftPassesAvx2(float* data, int32_t n, double sign);
+// RealFft's split of the M-point spectrum for pairs k = 1, 2, ... below M / 4 with AVX2
+// (M >= 8); returns the first k it left to the caller.
+int32_t RealFftSplitAvx2(float* data, int32_t M, double rotation, double scale);
 
 // A real transform of a fixed size; it owns no memory.
 class TRealFft {

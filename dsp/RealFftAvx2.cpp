@@ -101,6 +101,32 @@ void RealFftPassesAvx2(float* data, int32_t n, double sign) {
     }
 }
 
+int32_t RealFftSplitAvx2(float* data, int32_t M, double rotation, double scale) {
+    const double angle = kTwoPi / (2.0 * M);
+    const Pair conjugate = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+    const Pair signs = _mm256_set_pd(rotation, -rotation, rotation, -rotation);
+    const Pair scales = _mm256_set1_pd(scale);
+    const Pair step = _mm256_set_pd(rotation * std::sin(2 * angle), std::cos(2 * angle),
+                                    rotation * std::sin(2 * angle), std::cos(2 * angle));
+    Pair w = _mm256_set_pd(rotation * std::sin(2 * angle), std::cos(2 * angle), rotation * std::sin(angle),
+                           std::cos(angle));
+    int32_t k = 1;
+    // Points k, k + 1 and their mirrors M - k, M - k - 1, which stay apart below M / 2.
+    for (; 2 * (k + 1) < M; k += 2) {
+        float* a = data + 2 * k;
+        float* b = data + 2 * (M - k - 1);
+        const Pair x = LoadAdjacent(a);
+        const Pair y = _mm256_xor_pd(_mm256_permute4x64_pd(LoadAdjacent(b), 0x4E), conjugate);
+        const Pair sum = _mm256_mul_pd(_mm256_add_pd(x, y), scales);
+        const Pair difference = _mm256_mul_pd(_mm256_sub_pd(x, y), scales);
+        const Pair h = TimesSignJ(Rotate(difference, w), signs);
+        StoreAdjacent(a, _mm256_add_pd(sum, h));
+        StoreAdjacent(b, _mm256_permute4x64_pd(_mm256_xor_pd(_mm256_sub_pd(sum, h), conjugate), 0x4E));
+        w = Rotate(w, step);
+    }
+    return k;
+}
+
 }  // namespace vorn
 
 #else
@@ -109,6 +135,7 @@ namespace vorn {
 
 // Built without AVX2 (a compiler or target without it): never chosen.
 void RealFftPassesAvx2(float*, int32_t, double) {}
+int32_t RealFftSplitAvx2(float*, int32_t, double, double) { return 1; }
 
 }  // namespace vorn
 
