@@ -13,6 +13,9 @@
 //   x[m] = (P[0]/2 + P[1]/2 (-1)^m + sum_k (P[2k] cos(2 pi k m/N) - P[2k+1] sin(...))) / N,
 // which undoes the forward transform.
 //
+// Where fir::Avx2Chosen(), the passes hold two points per AVX2 register; they may round
+// differently in the last bit from the SSE2 passes, within the same accuracy.
+//
 // Sizes must be powers of two (n from 1 to 2^20, N from 4 to 2^21); other sizes leave the
 // data untouched.
 #pragma once
