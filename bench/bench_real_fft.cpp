@@ -1,13 +1,17 @@
 // The 4096-point real FFT, forward and inverse, and its accuracy against a double
-// DFT (printed once at start as "relative error ...", root-mean-square based).
+// DFT (printed once at start as "relative error ...", root-mean-square based); then the
+// double-precision complex FFT at the sizes the FIR filter's FFT path picks.
 #include "BenchCases.h"
+#include "dsp/ComplexFft.h"
 #include "dsp/RealFft.h"
 
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <memory>
 #include <numbers>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
     std::printf("relative error %.3g\n", RelativeErrorAgainstDft(input));
 
     vorn::TRealFft fft(kSize);
-    return vorn::bench::RunCases(argc, argv, {
+    std::vector<vorn::bench::Case> cases = {
         {"real_fft_forward_4096", [&] {
              std::memcpy(work.data(), input.data(), sizeof(float) * kSize);
              fft.Forward(work.data());
@@ -64,5 +68,28 @@ int main(int argc, char** argv) {
              std::memcpy(work.data(), input.data(), sizeof(float) * kSize);
              fft.Inverse(work.data());
          }},
-    });
+    };
+    // Split real and imaginary parts, as the FFT path holds them.
+    static std::vector<double> re, im, workRe, workIm;
+    static std::vector<std::unique_ptr<vorn::ComplexFft>> transforms;
+    for (uint32_t log2 : {12u, 13u}) {
+        const uint32_t n = 1u << log2;
+        if (re.size() < n) {
+            std::uniform_real_distribution<double> value(-1.0, 1.0);
+            re.resize(n), im.resize(n), workRe.resize(n), workIm.resize(n);
+            for (uint32_t j = 0; j < n; ++j) re[j] = value(rng), im[j] = value(rng);
+        }
+        const vorn::ComplexFft* t = transforms.emplace_back(std::make_unique<vorn::ComplexFft>(log2)).get();
+        cases.push_back({"complex_fft_forward_" + std::to_string(n), [=] {
+                             std::memcpy(workRe.data(), re.data(), sizeof(double) * n);
+                             std::memcpy(workIm.data(), im.data(), sizeof(double) * n);
+                             t->Forward(workRe.data(), workIm.data());
+                         }});
+        cases.push_back({"complex_fft_inverse_" + std::to_string(n), [=] {
+                             std::memcpy(workRe.data(), re.data(), sizeof(double) * n);
+                             std::memcpy(workIm.data(), im.data(), sizeof(double) * n);
+                             t->Inverse(workRe.data(), workIm.data());
+                         }});
+    }
+    return vorn::bench::RunCases(argc, argv, cases);
 }

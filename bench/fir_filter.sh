@@ -67,6 +67,10 @@ for text, key, base, want in [("SSE2 vs lfilter", "BM_Sse2", "lfilter", 4),
         wall_ratio = rows[base][0] / rows[key][0]
         verdict = "met" if ratio >= want else "NOT MET"
         print(f"target {text:20} >= {want}x: {ratio:5.2f}x cpu ({wall_ratio:5.2f}x wall)  {verdict}")
+if "BM_FftPath" in rows:
+    wall, cpu = rows["BM_FftPath"]
+    verdict = "met" if cpu <= 25 else "NOT MET"
+    print(f"target FFT path (60 s)     <= 25 ms: {cpu:5.1f} ms cpu ({wall:5.1f} ms wall)  {verdict}")
 PY
 
 echo

@@ -1,6 +1,6 @@
 # The FIR convolution kernels must stay bit-identical to a plain double loop, so they are
-# built without fused multiply-add; only the AVX2 and AVX-512 kernels get their instruction
-# sets (they are picked at run time). The FFT path's error bound counts one rounding per
+# built without fused multiply-add; only the AVX2 and AVX-512 kernels and the FFTs' AVX2
+# passes get their instruction sets (they are picked at run time). The FFT path's error bound counts one rounding per
 # multiply and per add, so it is built without contraction too. GCC's predictive commoning
 # would carry the overlapping input loads from one tap to the next in registers, run out of
 # them and spill the accumulators, halving the SSE2 speed. MinGW cannot align 32-byte stack slots, so its assembler turns aligned vector
@@ -20,6 +20,8 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/dsp/FirKernel.cpp
                             ${PROJECT_SOURCE_DIR}/dsp/FftConvolver.cpp
                             PROPERTIES COMPILE_OPTIONS "${_kernel_flags}")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/dsp/FirKernelAvx2.cpp
+                            ${PROJECT_SOURCE_DIR}/dsp/ComplexFftAvx2.cpp
+                            ${PROJECT_SOURCE_DIR}/dsp/RealFftAvx2.cpp
                             PROPERTIES COMPILE_OPTIONS "${_avx2_flags}")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/dsp/FirKernelAvx512.cpp
                             PROPERTIES COMPILE_OPTIONS "${_avx512_flags}")

@@ -32,6 +32,10 @@ public:
     // x[j] = sum over k of y[k] exp(+2 pi i jk / size), y given in bit-reversed order.
     void Inverse(double* re, double* im) const;
 
+    // Allows or forbids the AVX2 passes (on by default where the CPU has AVX2, unless
+    // VORN_FIR_KERNEL=sse2 holds the FIR filter to its baseline). Both paths give the same bits.
+    void UseAvx2(bool allowed);
+
     // Bound on ||computed - exact||_2 / ||exact||_2 of either transform (see the .cpp).
     double RelativeError() const;
 
@@ -39,7 +43,11 @@ public:
     std::complex<double> Twiddle(uint32_t j) const;
 
 private:
+    void ForwardAvx2(double* re, double* im) const;  // in ComplexFftAvx2.cpp
+    void InverseAvx2(double* re, double* im) const;
+
     uint32_t log2Size = 0;
+    bool avx2 = false;
     uint32_t size = 0;
     // Stage with butterflies h apart uses the twiddles exp(-pi i j / h), j < h, stored at
     // [h, 2h): each stage reads a contiguous run.

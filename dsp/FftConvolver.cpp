@@ -101,7 +101,8 @@ bool FftConvolver::Prepare(const double* coefficients, int32_t newCount, uint32_
 }
 
 // How far one output of a segment may lie from the direct loop's sum. With z the transform's
-// input (two segments as real and imaginary parts), h the taps, d = ComplexFft::RelativeError,
+// input (two segments as real and imaginary parts), h the taps, d = ComplexFft::RelativeError
+// (radix-2 arithmetic, one rounding per product and per sum, on the SSE2 and AVX2 paths alike),
 // g2 = gamma_2 and P = max |computed spectrum of h|, the FFT result differs from the exact
 // sum by at most
 //   ||z||_2 ((sqrt2 g2 (1 + d)^2 + d (2 + d)) ||h||_2 + d (1 + sqrt2 g2)(1 + d) P):

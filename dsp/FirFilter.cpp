@@ -57,6 +57,21 @@ int32_t TruncateToInt32(double v) {
     return static_cast<int32_t>(v);
 }
 
+// The samples of a block minus silence, as whole numbers, as ReadSample and TruncateToInt32
+// would give them one by one. Up to three bytes they are exact in a float, so nothing rounds.
+template <uint16_t Bytes>
+void CentredSamples(const uint8_t* p, int32_t offset, uint32_t count, int32_t* to) {
+    for (uint32_t i = 0; i < count; ++i) {
+        const int32_t stored = DecodeSample(p + size_t(i) * Bytes, Bytes);
+        to[i] = Bytes < 4 ? stored - offset : TruncateToInt32(float(int64_t(stored) - offset));
+    }
+}
+
+template <uint16_t Bytes>
+void StoreSums(const double* sums, const SampleStore& store, uint32_t count, uint8_t* p) {
+    for (uint32_t i = 0; i < count; ++i) EncodeSample(p + size_t(i) * Bytes, Bytes, store(sums[i]));
+}
+
 }  // namespace
 
 TFirFilter::TFirFilter(SampleFormat callerFormat, FirFilterParams callerParams) {
@@ -193,8 +208,13 @@ bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     const uint32_t n = uint32_t(count);
     const uint32_t total = length + n;
     for (uint32_t j = 0; j < n; ++j) integers[j] = TruncateToInt32(history[j]);
-    for (uint32_t j = n; j < total; ++j)
-        integers[j] = TruncateToInt32(input->ReadSample(j, false));
+    const uint8_t* block = input->SampleAddress(n);
+    switch (format.bytesPerSample) {
+        case 1: CentredSamples<1>(block, format.offset, length, integers + n); break;
+        case 2: CentredSamples<2>(block, format.offset, length, integers + n); break;
+        case 3: CentredSamples<3>(block, format.offset, length, integers + n); break;
+        default: CentredSamples<4>(block, format.offset, length, integers + n); break;
+    }
 
     // Each product is (input x gain) x coefficient; the first factor is formed once per
     // input here so the kernel does one multiply per tap with the same rounding.
@@ -203,7 +223,13 @@ bool TFirFilter::FilterBlock(TWaveData* wave, uint32_t start, uint32_t length) {
     for (uint32_t k = 0; k < n; ++k) taps[k] = coefficients[k];
     const SampleStore store = StoreFor(format.bytesPerSample, offset);
     if (!ConvolveFast(length, store)) convolve(scaledInput.get(), taps.get(), count, sums.get(), length);
-    for (uint32_t i = 0; i < length; ++i) output->WriteSample(i, store(sums[i]));
+    uint8_t* stored = output->SampleAddress(0);
+    switch (format.bytesPerSample) {
+        case 1: StoreSums<1>(sums.get(), store, length, stored); break;
+        case 2: StoreSums<2>(sums.get(), store, length, stored); break;
+        case 3: StoreSums<3>(sums.get(), store, length, stored); break;
+        default: StoreSums<4>(sums.get(), store, length, stored); break;
+    }
 
     for (uint32_t j = 0; j < n; ++j) history[j] = static_cast<float>(integers[length + j]);
     wave->WriteFrames(output->SampleAddress(0), start, length, 0);

@@ -93,6 +93,11 @@ ConvolveFunction BestConvolve() {
     return Avx2Available() ? ConvolveAvx2 : ConvolveSse2;
 }
 
+bool Avx2Chosen() {
+    static const bool chosen = Avx2Available() && BestConvolve() != ConvolveSse2;
+    return chosen;
+}
+
 #else
 
 void ConvolveSse2(const double* input, const double* coefficients, int32_t taps, double* output,
@@ -104,6 +109,7 @@ bool Avx2Available() { return false; }
 bool Avx512Available() { return false; }
 
 ConvolveFunction BestConvolve() { return ConvolveScalar; }
+bool Avx2Chosen() { return false; }
 
 #endif
 

@@ -32,5 +32,8 @@ bool Avx512Available();
 // The fastest variant this CPU runs, unless the environment variable VORN_FIR_KERNEL is
 // "sse2", which forces the SSE2 kernel.
 ConvolveFunction BestConvolve();
+// AVX2 is there and VORN_FIR_KERNEL does not hold the filter to SSE2; the FFTs' AVX2 passes
+// follow this, so forcing the baseline forces it for the whole filter.
+bool Avx2Chosen();
 
 }  // namespace vorn::fir
