@@ -228,7 +228,7 @@ bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, 
 int Run(const std::vector<std::string>& words) {
     const Arguments args(words,
                          {"--channel", "--sensitivity", "--count-scale", "--unit", "--db-unit", "--unit-kind", "--name",
-                          "--description", "--date"},
+                          "--description", "--date", kJobsOption},
                          {"--clear"});
     if (!args.Ok()) return UsageError("calibrate", args.Error());
     Edit edit;
@@ -238,7 +238,7 @@ int Run(const std::vector<std::string>& words) {
     std::string dash;
     if (!RefuseDash(args.Files(), dash)) return UsageError("calibrate", dash);
     MakeNewFilesPrivate();
-    return RunBatch("calibrate", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
+    return RunBatch("calibrate", args, ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
                                                      std::string& error) {
         return Calibrate(job.input, edit, summary, error);
     });

@@ -313,7 +313,7 @@ bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string&
 int Run(const std::vector<std::string>& words) {
     const Arguments args(JoinPairs(words),
                          {"--lowpass", "--highpass", "--bandpass", "--bandstop", "--table", "--taps", "--gain",
-                          "--channel", "--out-dir", "--response", "--rate"},
+                          "--channel", "--out-dir", "--response", "--rate", kJobsOption},
                          {"--force", "--compensate"});
     if (!args.Ok()) return UsageError(kName, args.Error());
     FirFilterParams params;
@@ -331,7 +331,7 @@ int Run(const std::vector<std::string>& words) {
     std::vector<FileJob> jobs;
     if (!PlanJobs(args, jobs, error)) return UsageError(kName, error);
     OutputGuard guard(args.Flag("--force"), jobs);
-    return RunBatch(kName, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
+    return RunBatch(kName, args, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
         return guard.CheckOutput(job, why) && FilterFile(job, params, channels, compensate, progress, why);
     });
 }
