@@ -36,6 +36,7 @@ constexpr const char* kHelp =
     "  --unit-kind N      unit kind (4 relative to full scale, 3 acceleration)\n"
     "  --name TEXT        channel name (at most 39 bytes)\n"
     "  --description TEXT the block's description (at most 259 bytes, both channels)\n"
+    "  -j N               files worked on at once (default: one per core)\n"
     "  --date YYYY-MM-DD  calibration date; the block has no date field, so it is written\n"
     "                     into the description as \"calibrated DATE\" (after TEXT, if given;\n"
     "                     alone, after the file's description, in place of an earlier date)\n"

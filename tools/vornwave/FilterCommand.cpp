@@ -48,6 +48,7 @@ constexpr const char* kHelp =
     "  --channel 0|1|both     channels to filter (default both; the others are kept)\n"
     "  --out-dir D            write the outputs into folder D, under their input names\n"
     "  --force                replace outputs that exist (never the inputs)\n"
+    "  -j N                   files filtered at once (default: one per core)\n"
     "  --compensate           remove the delay and keep the tail: the output lines up with\n"
     "                         the input and has its length\n"
     "  --response LIST|table  print the design's magnitude response instead of filtering: at\n"
