@@ -40,7 +40,7 @@ run() {
 
 run probe probe --freq 1000 --level -20 "${files[@]}" --out-dir
 grep -qx "vornwave probe: bad.wav: the file is truncated: .*" probe-1.err || fail "probe: no whole error line for bad.wav: $(cat probe-1.err)"
-grep -qx "vornwave probe: sub/in1.wav: DIR/in1.wav is already an output of this run" probe-1.err ||
+grep -qx "vornwave probe: sub/in1.wav: DIR[/\\]in1.wav is already an output of this run" probe-1.err ||
     fail "probe: the doubled output is not refused: $(cat probe-1.err)"
 run filter filter --bandstop 1000 150 "${files[@]}" --out-dir
 
