@@ -74,7 +74,11 @@ bool InspectInput(const std::string& path, WaveHeader& header, std::string& why,
     return why.empty();
 }
 
-OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : jobs(jobs) {
+namespace {
+std::string Exists(const FileJob& job) { return job.output + " exists (--force replaces it)"; }
+}  // namespace
+
+OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(force), jobs(jobs) {
     std::vector<std::pair<FileIdentity, std::string>> inputs;
     std::map<std::string, std::string> missingInputs;  // by name: an earlier job's output may make them
     for (const FileJob& job : jobs) {
@@ -101,9 +105,10 @@ OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : jobs(jo
         else if (claimed.count(out))
             error = job.output + " is already an output of this run";
         else if (!force && exists)
-            error = job.output + " exists (--force replaces it)";
+            error = Exists(job);
         else
             claimed.insert(out);
+        planned.push_back(exists);
     }
 }
 
@@ -114,6 +119,10 @@ bool OutputGuard::CheckOutput(const FileJob& job, std::string& error) const {
         return false;
     }
     error = refusals[index];
+    // Made since under a name the plan took for another (letter case, where it does not
+    // count): one at a time, the later job found it there.
+    FileIdentity id;
+    if (error.empty() && !force && !planned[index] && IdentifyFile(job.output, id)) error = Exists(job);
     return error.empty();
 }
 

@@ -42,8 +42,10 @@ public:
     bool CheckOutput(const FileJob& job, std::string& error) const;
 
 private:
+    bool force;
     const std::vector<FileJob>& jobs;
     std::vector<std::string> refusals;  // per job, "" when its output may be written
+    std::vector<bool> planned;          // per job, its output existed when the plan was made
 };
 
 }  // namespace vorn::cli
