@@ -26,6 +26,14 @@ struct Outcome {
     std::string error;
 };
 
+// Digits only, 1 to kMostWorkers.
+bool WholeCount(const std::string& text, unsigned long& count) {
+    char* end = nullptr;
+    count = std::strtoul(text.c_str(), &end, 10);
+    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) && *end == '\0' && count >= 1 &&
+           count <= kMostWorkers;
+}
+
 // Two jobs on one file (twice named, or under two names) would race each other's
 // rewrite; such a batch goes one file at a time, as it always did.
 bool SameFileTwice(const std::vector<FileJob>& jobs) {
@@ -43,13 +51,9 @@ bool SameFileTwice(const std::vector<FileJob>& jobs) {
 int RunBatch(const char* command, const Arguments& args, const std::vector<FileJob>& jobs, const FileWork& work,
              bool bar) {
     unsigned long workers = std::max(1u, std::thread::hardware_concurrency());
-    if (const std::string* text = args.Value(kJobsOption)) {
-        char* end = nullptr;
-        workers = std::strtoul(text->c_str(), &end, 10);
-        if (text->empty() || *end != '\0' || !std::isdigit(static_cast<unsigned char>((*text)[0])) || workers < 1 || workers > kMostWorkers)
-            return UsageError(command, std::string(kJobsOption) + " takes how many files to work on at once, 1 to " +
-                                           std::to_string(kMostWorkers));
-    }
+    if (const std::string* text = args.Value(kJobsOption); text && !WholeCount(*text, workers))
+        return UsageError(command, std::string(kJobsOption) + " takes how many files to work on at once, 1 to " +
+                                       std::to_string(kMostWorkers));
     workers = std::min<unsigned long>(workers, std::max<size_t>(jobs.size(), 1));
     if (workers > 1 && SameFileTwice(jobs)) workers = 1;
 
