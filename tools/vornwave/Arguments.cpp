@@ -18,7 +18,8 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::vector<st
     bool optionsEnded = false;
     for (size_t i = 0; i < words.size() && error.empty(); ++i) {
         const std::string& w = words[i];
-        if (optionsEnded || w.size() < 2 || w.compare(0, 2, "--") != 0) {
+        const bool shortOption = w.size() >= 2 && w[0] == '-' && w[1] != '-' && Contains(valueOptions, w.substr(0, 2));
+        if (optionsEnded || !(shortOption || (w.size() >= 2 && w.compare(0, 2, "--") == 0))) {
             files.push_back(w);
             continue;
         }
@@ -26,8 +27,8 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::vector<st
             optionsEnded = true;
             continue;
         }
-        const size_t eq = w.find('=');
-        const std::string name = w.substr(0, eq);
+        const size_t eq = shortOption ? (w.size() > 2 ? 1 : std::string::npos) : w.find('=');
+        const std::string name = shortOption ? w.substr(0, 2) : w.substr(0, eq);
         if (Contains(valueOptions, name)) {
             if (eq != std::string::npos) values[name] = w.substr(eq + 1);
             else if (i + 1 < words.size()) values[name] = words[++i];

@@ -1,7 +1,8 @@
 // The words after a subcommand's name, split into options and files. Options are
-// "--name value", "--name=value" or a flag "--name"; "--" ends the options, so a file
-// may start with "--". A value option takes the next word whatever it looks like, so
-// "--level -12" works. Anything not declared is a usage error.
+// "--name value", "--name=value" or a flag "--name"; a declared one-letter value option
+// "-x" is "-x value" or "-xvalue". "--" ends the options, so a file may start with "--".
+// A value option takes the next word whatever it looks like, so "--level -12" works.
+// Anything not declared is a usage error.
 #pragma once
 
 #include <map>

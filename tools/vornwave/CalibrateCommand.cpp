@@ -36,6 +36,7 @@ constexpr const char* kHelp =
     "  --unit-kind N      unit kind (4 relative to full scale, 3 acceleration)\n"
     "  --name TEXT        channel name (at most 39 bytes)\n"
     "  --description TEXT the block's description (at most 259 bytes, both channels)\n"
+    "  -j N               files worked on at once (default: one per core)\n"
     "  --date YYYY-MM-DD  calibration date; the block has no date field, so it is written\n"
     "                     into the description as \"calibrated DATE\" (after TEXT, if given;\n"
     "                     alone, after the file's description, in place of an earlier date)\n"
@@ -228,7 +229,7 @@ bool Calibrate(const std::string& path, const Edit& edit, std::string& summary, 
 int Run(const std::vector<std::string>& words) {
     const Arguments args(words,
                          {"--channel", "--sensitivity", "--count-scale", "--unit", "--db-unit", "--unit-kind", "--name",
-                          "--description", "--date"},
+                          "--description", "--date", kJobsOption},
                          {"--clear"});
     if (!args.Ok()) return UsageError("calibrate", args.Error());
     Edit edit;
@@ -238,7 +239,7 @@ int Run(const std::vector<std::string>& words) {
     std::string dash;
     if (!RefuseDash(args.Files(), dash)) return UsageError("calibrate", dash);
     MakeNewFilesPrivate();
-    return RunBatch("calibrate", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
+    return RunBatch("calibrate", args, ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
                                                      std::string& error) {
         return Calibrate(job.input, edit, summary, error);
     });

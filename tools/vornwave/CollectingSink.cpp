@@ -8,11 +8,30 @@
 
 namespace vorn::cli {
 
-CollectingSink::CollectingSink() : previous(&Messages()) { SetMessageSink(this); }
-
-CollectingSink::~CollectingSink() { SetMessageSink(previous); }
-
 namespace {
+
+thread_local CollectingSink* collector = nullptr;  // this thread's innermost live sink
+
+// Installed once, by the first collector, before any batch starts its threads (the sink
+// pointer itself is not meant to change under running threads); a thread without a
+// collector goes on to the sink that was there before.
+class ThreadRouter final : public MessageSink {
+public:
+    explicit ThreadRouter(MessageSink& fallback) : fallback(fallback) {}
+    MessageAnswer Show(const std::string& caption, const std::string& text, MessageIcon icon,
+                       MessageButtons buttons) override {
+        return collector ? collector->Show(caption, text, icon, buttons) : fallback.Show(caption, text, icon, buttons);
+    }
+
+private:
+    MessageSink& fallback;
+};
+
+void RouteByThread() {
+    static ThreadRouter router(Messages());
+    static const bool installed = (SetMessageSink(&router), true);
+    (void)installed;
+}
 
 // The wave and table classes' texts are kept word for word for the program's operators;
 // on the command line they are said plainly. The probe tool's texts are plain already and
@@ -33,6 +52,13 @@ const std::pair<const char*, const char*> kPlain[] = {
 };
 
 }  // namespace
+
+CollectingSink::CollectingSink() : previous(collector) {
+    RouteByThread();
+    collector = this;
+}
+
+CollectingSink::~CollectingSink() { collector = previous; }
 
 std::string PlainText(const std::string& text) {
     for (const auto& [shown, plain] : kPlain) {

@@ -1,6 +1,8 @@
 // Collects what the wave and signal-processing classes would have shown the operator in
 // message boxes, for the whole life of the object, so the tool can print it as the line of
 // the file (or the usage error) it belongs to, in plain words. Questions are answered No.
+// The collecting is per thread: the jobs of a batch run side by side, each with a sink of
+// its own, behind one process-wide sink that hands every message to its thread's collector.
 #pragma once
 
 #include "common/MessageSink.h"
@@ -26,7 +28,7 @@ public:
     const std::string& Texts() const { return texts; }
 
 private:
-    MessageSink* previous;
+    CollectingSink* previous;
     std::string texts;
 };
 

@@ -3,6 +3,8 @@
 #include "wave/FileStream.h"
 
 #include <filesystem>
+#include <map>
+#include <set>
 #include <system_error>
 
 namespace vorn::cli {
@@ -72,33 +74,56 @@ bool InspectInput(const std::string& path, WaveHeader& header, std::string& why,
     return why.empty();
 }
 
-OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(force) {
+namespace {
+std::string Exists(const FileJob& job) { return job.output + " exists (--force replaces it)"; }
+}  // namespace
+
+OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(force), jobs(jobs) {
+    std::vector<std::pair<FileIdentity, std::string>> inputs;
+    std::map<std::string, std::string> missingInputs;  // by name: an earlier job's output may make them
     for (const FileJob& job : jobs) {
         FileIdentity id;
         if (IdentifyFile(job.input, id)) inputs.emplace_back(id, job.input);
+        else missingInputs.emplace(Identity(job.input), job.input);
+    }
+    // Only this run's jobs make files during it, so what exists now decides every job.
+    std::set<std::string> claimed;
+    for (const FileJob& job : jobs) {
+        std::string& error = refusals.emplace_back();
+        const std::string out = Identity(job.output);
+        FileIdentity id, own;
+        const bool exists = IdentifyFile(job.output, id);
+        for (const auto& [input, name] : inputs) {
+            if (!exists || !(input == id) || !error.empty()) continue;
+            error = IdentifyFile(job.input, own) && own == id
+                        ? "the output would replace its own input"
+                        : "the output " + job.output + " is the input " + name + " of this run";
+        }
+        if (!error.empty()) continue;
+        if (const auto missing = missingInputs.find(out); missing != missingInputs.end())
+            error = "the output " + job.output + " is the input " + missing->second + " of this run";
+        else if (claimed.count(out))
+            error = job.output + " is already an output of this run";
+        else if (!force && exists)
+            error = Exists(job);
+        else
+            claimed.insert(out);
+        planned.push_back(exists);
     }
 }
 
-bool OutputGuard::CheckOutput(const FileJob& job, std::string& error) {
-    const std::string out = Identity(job.output);
-    FileIdentity id, own;
-    const bool exists = IdentifyFile(job.output, id);
-    for (const auto& [input, name] : inputs) {
-        if (!exists || !(input == id)) continue;
-        error = IdentifyFile(job.input, own) && own == id
-                    ? "the output would replace its own input"
-                    : "the output " + job.output + " is the input " + name + " of this run";
+bool OutputGuard::CheckOutput(const FileJob& job, std::string& error) const {
+    const size_t index = size_t(&job - jobs.data());
+    if (index >= refusals.size()) {
+        error = "the output " + job.output + " was not planned";
         return false;
     }
-    if (claimed.count(out)) {
-        error = job.output + " is already an output of this run";
-    } else if (!force && exists) {
-        error = job.output + " exists (--force replaces it)";
-    } else {
-        claimed.insert(out);
-        return true;
-    }
-    return false;
+    error = refusals[index];
+    // Made since under a name the plan took for another (letter case, where it does not
+    // count): one at a time, the later job found it there.
+    FileIdentity id;
+    if (error.empty() && !force && !planned[index] && IdentifyFile(job.output, id)) error = Exists(job);
+    return error.empty();
 }
 
 }  // namespace vorn::cli

@@ -10,7 +10,6 @@
 #include "wave/FileSystem.h"
 #include "wave/WaveHeader.h"
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -34,16 +33,19 @@ bool InspectInput(const std::string& path, WaveHeader& header, std::string& why,
 
 class OutputGuard {
 public:
-    // Takes the identity of every input before anything is written, so that no output,
-    // under whatever name, replaces an input of the run, not even a later one.
+    // Looks at every input and output before anything is written, so that no output,
+    // under whatever name, replaces an input of the run, not even a later one, and each
+    // job gets the answer it would get with the jobs done one by one in their order.
     OutputGuard(bool force, const std::vector<FileJob>& jobs);
-    // False with `error` set when the job's output must not be written.
-    bool CheckOutput(const FileJob& job, std::string& error);
+    // False with `error` set when the job's output must not be written. `job` is one of
+    // the list the guard was made with; jobs may be checked side by side, in any order.
+    bool CheckOutput(const FileJob& job, std::string& error) const;
 
 private:
     bool force;
-    std::vector<std::pair<FileIdentity, std::string>> inputs;
-    std::set<std::string> claimed;  // outputs of this run so far
+    const std::vector<FileJob>& jobs;
+    std::vector<std::string> refusals;  // per job, "" when its output may be written
+    std::vector<bool> planned;          // per job, its output existed when the plan was made
 };
 
 }  // namespace vorn::cli

@@ -48,6 +48,7 @@ constexpr const char* kHelp =
     "  --channel 0|1|both     channels to filter (default both; the others are kept)\n"
     "  --out-dir D            write the outputs into folder D, under their input names\n"
     "  --force                replace outputs that exist (never the inputs)\n"
+    "  -j N                   files filtered at once (default: one per core)\n"
     "  --compensate           remove the delay and keep the tail: the output lines up with\n"
     "                         the input and has its length\n"
     "  --response LIST|table  print the design's magnitude response instead of filtering: at\n"
@@ -313,7 +314,7 @@ bool FilterFile(const FileJob& job, const FirFilterParams& p, const std::string&
 int Run(const std::vector<std::string>& words) {
     const Arguments args(JoinPairs(words),
                          {"--lowpass", "--highpass", "--bandpass", "--bandstop", "--table", "--taps", "--gain",
-                          "--channel", "--out-dir", "--response", "--rate"},
+                          "--channel", "--out-dir", "--response", "--rate", kJobsOption},
                          {"--force", "--compensate"});
     if (!args.Ok()) return UsageError(kName, args.Error());
     FirFilterParams params;
@@ -331,7 +332,7 @@ int Run(const std::vector<std::string>& words) {
     std::vector<FileJob> jobs;
     if (!PlanJobs(args, jobs, error)) return UsageError(kName, error);
     OutputGuard guard(args.Flag("--force"), jobs);
-    return RunBatch(kName, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
+    return RunBatch(kName, args, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&, std::string& why) {
         return guard.CheckOutput(job, why) && FilterFile(job, params, channels, compensate, progress, why);
     });
 }

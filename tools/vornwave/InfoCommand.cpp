@@ -207,14 +207,14 @@ int Run(const std::vector<std::string>& words) {
             field = words[i];
         }
     }
-    const Arguments args(rest, {}, {"--json"});
+    const Arguments args(rest, {kJobsOption}, {"--json"});
     if (!args.Ok()) return UsageError("info", args.Error());
     if (args.Files().empty()) return UsageError("info", "no files");
     std::string dash;
     if (!RefuseDash(args.Files(), dash)) return UsageError("info", dash);
     const bool json = args.Flag("--json");
     if (json && !field.empty()) return UsageError("info", "--json and " + field + " do not go together");
-    return RunBatch("info", ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
+    return RunBatch("info", args, ReadJobs(args), [&](const FileJob& job, ProgressDisplay&, std::string& summary,
                                                 std::string& error) {
         Facts facts;
         if (!Gather(job.input, facts, error)) return false;

@@ -39,10 +39,14 @@ void HoldWhenStopping() {
 
 }  // namespace
 
+void HoldFileStepsWhenStopping() { SetFileStepObserver(HoldWhenStopping); }
+
+// A job that has not started writing waits too: a folder noted after the cleanup looked
+// would keep what the job writes there.
 void NoteOutputFolder(const std::string& folder) {
+    HoldWhenStopping();
     const std::lock_guard<std::mutex> lock(guard);
     if (before.count(folder)) return;
-    SetFileStepObserver(HoldWhenStopping);
     before[folder] = Temporaries(folder);
 }
 

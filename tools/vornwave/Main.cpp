@@ -21,6 +21,8 @@ void PrintOverview(std::FILE* to) {
     std::fprintf(to, "usage: vornwave COMMAND [options] FILE...\n\ncommands:\n");
     for (const Command& c : Commands()) std::fprintf(to, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(to, "\n`vornwave COMMAND --help` describes one command; `vornwave --version` tells the version.\n"
+                     "info, probe, filter and calibrate work on several files at once, one per core;\n"
+                     "-j N sets how many (-j 1: one at a time). The results are the same either way.\n"
                      "Exit status: 0 all files done, 1 some failed, 2 bad usage.\n");
 }
 
@@ -72,6 +74,7 @@ int Run(const std::vector<std::string>& words) {
         return vorn::cli::kAllDone;
     }
     vorn::cli::WatchInterrupts();
+    vorn::cli::HoldFileStepsWhenStopping();
     return command->run(args);
 }
 

@@ -51,7 +51,7 @@ private:
 };
 
 int Run(const std::vector<std::string>& words) {
-    const Arguments args(words, {"--freq", "--level", "--out-dir"}, {"--force"});
+    const Arguments args(words, {"--freq", "--level", "--out-dir", kJobsOption}, {"--force"});
     if (!args.Ok()) return UsageError("probe", args.Error());
     if (!args.Value("--freq") || !args.Value("--level")) return UsageError("probe", "--freq and --level are needed");
     const float frequency = Number(*args.Value("--freq")), level = Number(*args.Value("--level"));
@@ -61,7 +61,7 @@ int Run(const std::vector<std::string>& words) {
     if (!PlanJobs(args, jobs, error)) return UsageError("probe", error);
 
     OutputGuard guard(args.Flag("--force"), jobs);
-    return RunBatch("probe", jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&,
+    return RunBatch("probe", args, jobs, [&](const FileJob& job, ProgressDisplay& progress, std::string&,
                                        std::string& why) {
         WaveHeader header;
         if (!guard.CheckOutput(job, why)) return false;

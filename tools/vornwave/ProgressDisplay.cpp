@@ -20,24 +20,34 @@ ProgressDisplay::ProgressDisplay(const char* cmd, size_t files, bool term)
 bool ProgressDisplay::StderrIsTerminal() { return vorn::cli::StderrIsTerminal(); }
 
 void ProgressDisplay::FileStarted(const std::string& name) {
+    const std::lock_guard<std::mutex> hold(lock);
+    running[std::this_thread::get_id()] = {name, 0};
     current = name;
-    percent = 0;
-    running = true;
     if (terminal) DrawBar();
 }
 
 void ProgressDisplay::Percent(int p) {
+    const std::lock_guard<std::mutex> hold(lock);
+    auto file = running.find(std::this_thread::get_id());
     p = std::clamp(p, 0, 100);
-    if (p == percent) return;
-    percent = p;
+    if (file == running.end() || file->second.percent == p) return;
+    file->second.percent = p;
+    if (terminal) DrawBar();
+}
+
+void ProgressDisplay::FileEnded() {
+    const std::lock_guard<std::mutex> hold(lock);
+    running.erase(std::this_thread::get_id());
+    if (!running.empty()) current = running.begin()->second.name;
+    ++ended;
     if (terminal) DrawBar();
 }
 
 // The file's line goes to standard output whatever standard error is; the bar steps
 // aside for it.
 void ProgressDisplay::FileDone(const std::string& line) {
-    ++finished;
-    running = false;
+    const std::lock_guard<std::mutex> hold(lock);
+    ++reported;
     ClearBar();
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -45,29 +55,38 @@ void ProgressDisplay::FileDone(const std::string& line) {
 }
 
 void ProgressDisplay::FileFailed(const std::string& name, const std::string& reason) {
-    ++finished;
+    const std::lock_guard<std::mutex> hold(lock);
+    ++reported;
     ++failed;
-    running = false;
     ClearBar();
     std::fprintf(stderr, "vornwave %s: %s: %s\n", command, name.c_str(), reason.c_str());
     if (terminal) DrawBar();
 }
 
 void ProgressDisplay::Finish() {
+    const std::lock_guard<std::mutex> hold(lock);
     ClearBar();
     if (terminal && total > 1)
-        std::fprintf(stderr, "vornwave %s: %zu of %zu files done, %zu failed\n", command, finished - failed, total, failed);
+        std::fprintf(stderr, "vornwave %s: %zu of %zu files done, %zu failed\n", command, reported - failed, total, failed);
 }
 
+// Redrawn only when it would look different, however many threads report.
 void ProgressDisplay::DrawBar() {
-    const double done = total ? (double(finished) + (running ? percent / 100.0 : 0)) / double(total) : 1;
+    double sum = double(ended);
+    for (const auto& [thread, file] : running) sum += file.percent / 100.0;
+    const double done = total ? sum / double(total) : 1;
     const int filled = int(done * kBarWidth);
-    std::string name = current.size() <= nameWidth ? current
-                       : nameWidth > 3 ? "..." + current.substr(current.size() - nameWidth + 3)
-                                       : std::string();
-    std::fprintf(stderr, "\r[%s%s] %3d%% %zu/%zu %-*s", std::string(size_t(filled), '#').c_str(),
-                 std::string(size_t(kBarWidth - filled), '.').c_str(), int(done * 100), finished, total,
-                 int(nameWidth), name.c_str());
+    std::string name = running.empty() ? std::string()
+                             : current.size() <= nameWidth ? current
+                             : nameWidth > 3 ? "..." + current.substr(current.size() - nameWidth + 3)
+                                             : std::string();
+    char counts[64];
+    std::snprintf(counts, sizeof counts, "] %3d%% %zu/%zu ", int(done * 100), ended, total);
+    name.resize(nameWidth, ' ');
+    const std::string bar = "\r[" + std::string(size_t(filled), '#') + std::string(size_t(kBarWidth - filled), '.') + counts + name;
+    if (barShown && bar == shownBar) return;
+    shownBar = bar;
+    std::fputs(bar.c_str(), stderr);
     std::fflush(stderr);
     barShown = true;
 }
