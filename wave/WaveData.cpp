@@ -1,6 +1,7 @@
 #include "wave/WaveData.h"
 
 #include "common/MessageSink.h"
+#include "wave/SampleMemory.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,7 +39,7 @@ TWaveData::TWaveData(uint32_t frames, SampleFormat f) : format(f) {
         return;
     }
     WaitCursor wait;
-    samples = static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1));
+    samples = SampleMemory::Allocate(bytes, true);
     if (!samples) {
         failed = true;
         return;
@@ -140,6 +141,26 @@ bool TWaveData::WriteSample(int32_t value, uint32_t frame, uint16_t channel) {
     return true;
 }
 
+namespace {
+// A fixed width lets the compiler store each sample inline instead of choosing the
+// encoding per sample.
+template <uint16_t Width>
+void EncodeSamples(uint8_t* p, uint32_t step, const int32_t* values, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, Width, values[i]);
+}
+
+void EncodeSamples(uint8_t* p, uint32_t step, const int32_t* values, uint32_t count, uint16_t width) {
+    switch (width) {
+    case 1: EncodeSamples<1>(p, step, values, count); break;
+    case 2: EncodeSamples<2>(p, step, values, count); break;
+    case 3: EncodeSamples<3>(p, step, values, count); break;
+    case 4: EncodeSamples<4>(p, step, values, count); break;
+    default:
+        for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, width, values[i]);
+    }
+}
+}  // namespace
+
 bool TWaveData::WriteSamples(const int32_t* values, uint32_t start, uint32_t count, uint16_t channel) {
     if (!samples || !values || !RangeInside(start, count, frameCount)) return false;
     if (count == 0) return true;
@@ -148,8 +169,7 @@ bool TWaveData::WriteSamples(const int32_t* values, uint32_t start, uint32_t cou
     if (!p || !SampleAt(start + count - 1, channel)) return false;
     const uint16_t width = format.bytesPerSample;
     if (width == 1 && std::any_of(values, values + count, [](int32_t v) { return v > 255 || v < -255; })) return false;
-    const uint32_t step = format.FrameSize();
-    for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, width, values[i]);
+    EncodeSamples(p, format.FrameSize(), values, count, width);
     if (channel == 0) position = uint32_t(std::min<uint64_t>(uint64_t(position) + count, frameCount));
     highWater = std::max(highWater, position);
     modified = true;
@@ -243,6 +263,24 @@ void TWaveData::ClearRange(uint32_t from, uint32_t to) {
     if (to > highWater) highWater = to;
 }
 
+bool TWaveData::AllocateUnfilled(uint32_t frames) {
+    ReleaseSamples();
+    const uint64_t bytes = uint64_t(format.FrameSize()) * frames;
+    if (!FitsByteSize(bytes)) {
+        failed = true;
+        return false;
+    }
+    if (bytes == 0) return true;
+    samples = SampleMemory::Allocate(bytes, false);
+    if (!samples) {
+        failed = true;
+        return false;
+    }
+    byteSize = uint32_t(bytes);
+    frameCount = frames;
+    return true;
+}
+
 bool TWaveData::Resize(uint32_t frames) {
     uint64_t wanted = uint64_t(format.FrameSize()) * frames;
     if (!FitsByteSize(wanted)) {
@@ -255,8 +293,7 @@ bool TWaveData::Resize(uint32_t frames) {
         std::free(samples);
         samples = nullptr;
     } else if (!samples || bytes < byteSize) {
-        uint8_t* grown = samples ? static_cast<uint8_t*>(std::realloc(samples, bytes))
-                                 : static_cast<uint8_t*>(std::calloc(bytes, 1));
+        uint8_t* grown = samples ? static_cast<uint8_t*>(std::realloc(samples, bytes)) : SampleMemory::Allocate(bytes, true);
         if (!grown) {
             failed = true;
             return false;
