@@ -19,14 +19,18 @@ double HighPart(double k) {
     return std::fabs(k) < kPlainLimit ? double(int64_t(k) & ~int64_t(kSplit - 1)) : std::floor(k / kSplit) * kSplit;
 }
 
-// VORN_FIR_KERNEL=sse2 holds the tone to the baseline lanes too, as it does the filter,
-// so the benchmarks can time what a CPU without AVX2 would do.
-bool UseAvx2() {
-    static const bool use = [] {
+using Sines = void (*)(const double*, double*, size_t, double (*)(double));
+
+// The widest lanes the CPU has. VORN_FIR_KERNEL=sse2 holds the tone to the baseline lanes
+// too, as it does the filter, so the benchmarks can time what a CPU without AVX2 would do.
+Sines BestSines() {
+    static const Sines best = [] {
         const char* forced = std::getenv("VORN_FIR_KERNEL");
-        return fir::Avx2Available() && !(forced && std::strcmp(forced, "sse2") == 0);
+        if (forced && std::strcmp(forced, "sse2") == 0) return SinesSse2;
+        if (fir::Avx512Available()) return SinesAvx512;
+        return fir::Avx2Available() ? SinesAvx2 : SinesSse2;
     }();
-    return use;
+    return best;
 }
 
 }  // namespace
@@ -37,13 +41,7 @@ void tone_sine::SinesSse2(const double* x, double* y, size_t count, double (*sca
     SinesIn<Lanes, LaneBits>(x, y, count, scalar);
 }
 
-void ToneSines(const double* x, double* y, size_t count) {
-    if (UseAvx2()) {
-        SinesAvx2(x, y, count, ToneSine);
-        return;
-    }
-    SinesSse2(x, y, count, ToneSine);
-}
+void ToneSines(const double* x, double* y, size_t count) { BestSines()(x, y, count, ToneSine); }
 
 double ToneSine(double x) {
     if (!std::isfinite(x)) return std::nan("");

@@ -109,9 +109,10 @@ inline void SinesIn(const double* x, double* y, size_t count, double (*scalar)(d
     for (; i < count; ++i) y[i] = scalar(x[i]);
 }
 
-// The 128-bit version (SSE2, the x86-64 baseline) and the 256-bit one, for CPUs with AVX2
-// (built with -mavx2 alone).
+// The 128-bit version (SSE2, the x86-64 baseline), the 256-bit one for CPUs with AVX2 (built
+// with -mavx2 alone) and the 512-bit one for CPUs with AVX-512F (built with -mavx512f alone).
 void SinesSse2(const double* x, double* y, size_t count, double (*scalar)(double));
 void SinesAvx2(const double* x, double* y, size_t count, double (*scalar)(double));
+void SinesAvx512(const double* x, double* y, size_t count, double (*scalar)(double));
 
 }  // namespace vorn::tone_sine
