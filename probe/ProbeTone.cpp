@@ -67,51 +67,64 @@ const uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
     return file.GetSamples() + uint64_t(start) * format.FrameSize();
 }
 
-// The new values of n channel-0 samples from p on, a fixed width letting the compiler drop
-// the per-sample choice of encoding.
+// The values of n channel-0 samples from p on, as floats; a fixed width lets the compiler
+// drop the per-sample choice of encoding.
 template <uint16_t Width>
-void TonedValues(const uint8_t* p, uint32_t frameSize, int32_t offset, const double* sines, uint32_t n,
-                 double amplitude, int32_t* values) {
-    for (uint32_t j = 0; j < n; ++j, p += frameSize)
-        values[j] = AddTone(Width, StoredValue(Width, offset, p), static_cast<float>(sines[j]), amplitude);
+void StoredValues(const uint8_t* p, uint32_t frameSize, int32_t offset, uint32_t n, float* stored) {
+    for (uint32_t j = 0; j < n; ++j, p += frameSize) stored[j] = StoredValue(Width, offset, p);
 }
 
-void TonedValues(uint16_t width, const uint8_t* p, uint32_t frameSize, int32_t offset, const double* sines,
-                 uint32_t n, double amplitude, int32_t* values) {
+void StoredValues(uint16_t width, const uint8_t* p, uint32_t frameSize, int32_t offset, uint32_t n, float* stored) {
     switch (width) {
-    case 1: TonedValues<1>(p, frameSize, offset, sines, n, amplitude, values); break;
-    case 2: TonedValues<2>(p, frameSize, offset, sines, n, amplitude, values); break;
-    case 3: TonedValues<3>(p, frameSize, offset, sines, n, amplitude, values); break;
-    case 4: TonedValues<4>(p, frameSize, offset, sines, n, amplitude, values); break;
-    default:
-        for (uint32_t j = 0; j < n; ++j, p += frameSize)
-            values[j] = AddTone(width, StoredValue(width, offset, p), static_cast<float>(sines[j]), amplitude);
+    case 2: StoredValues<2>(p, frameSize, offset, n, stored); break;
+    case 3: StoredValues<3>(p, frameSize, offset, n, stored); break;
+    default: StoredValues<4>(p, frameSize, offset, n, stored); break;
     }
 }
 
-// The frames go in batches: the sines several at a time through ToneSines, the samples
-// read from memory and written back with one WriteSamples, which leaves the cursor and the
-// count of written frames as one WriteSample per frame would. Frames outside the memory
-// go through ReadSample and WriteSample alone.
+// The frames go in batches, read from memory and written back with one WriteSamples, which
+// leaves the cursor and the count of written frames as one WriteSample per frame would.
+// Samples of 2 to 4 bytes go through ToneValues, several at a time; 8-bit ones, which round
+// differently, take the sines several at a time and the rest one by one. Frames outside the
+// memory go through ReadSample and WriteSample alone.
 void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
                      float gain) {
-    constexpr uint32_t kBatch = 512;
+    constexpr uint32_t kBatch = tone_sine::kToneBatch;
     double phases[kBatch], sines[kBatch];
+    float stored[kBatch];
     int32_t values[kBatch];
+    const uint16_t width = format.bytesPerSample;
     const uint32_t frameSize = format.FrameSize();
     const double amplitude = ToneAmplitude(format, gain);
+    tone_sine::ToneBatch batch;
+    batch.twoPi = ProbeTone::kTwoPi;
+    batch.frequency = double(frequency);
+    batch.rate = double(format.sampleRate);
+    batch.amplitude = amplitude;
+    batch.low = double(StoredLow(width));
+    batch.high = double(StoredHigh(width));
     while (frames > 0) {
         const uint32_t n = std::min(frames, kBatch);
-        for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
-        ToneSines(phases, sines, n);
-        if (const uint8_t* p = Channel0(file, k, n)) {
-            TonedValues(format.bytesPerSample, p, frameSize, format.offset, sines, n, amplitude, values);
+        const uint8_t* p = Channel0(file, k, n);
+        if (p && width >= 2) {
+            StoredValues(width, p, frameSize, format.offset, n, stored);
+            batch.k = k;
+            batch.n = n;
+            ToneValues(batch, stored, values);
             file.WriteSamples(values, k, n, 0);
         } else {
-            for (uint32_t j = 0; j < n; ++j)
-                file.WriteSample(AddTone(format.bytesPerSample, file.ReadSample(k + j, 0, false),
-                                         static_cast<float>(sines[j]), amplitude),
-                                 k + j, 0);
+            for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
+            ToneSines(phases, sines, n);
+            for (uint32_t j = 0; j < n; ++j) {
+                const float value = p ? StoredValue(width, format.offset, p + uint64_t(j) * frameSize)
+                                      : file.ReadSample(k + j, 0, false);
+                values[j] = AddTone(width, value, static_cast<float>(sines[j]), amplitude);
+            }
+            if (p) {
+                file.WriteSamples(values, k, n, 0);
+            } else {
+                for (uint32_t j = 0; j < n; ++j) file.WriteSample(values[j], k + j, 0);
+            }
         }
         k += n;
         frames -= n;

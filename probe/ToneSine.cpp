@@ -41,7 +41,23 @@ void tone_sine::SinesSse2(const double* x, double* y, size_t count, double (*sca
     SinesIn<Lanes, LaneBits>(x, y, count, scalar);
 }
 
+void tone_sine::ValuesSse2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
+    using Lanes = double __attribute__((vector_size(16)));
+    using LaneBits = int64_t __attribute__((vector_size(16)));
+    using Floats = float __attribute__((vector_size(8)));
+    using Ints = int32_t __attribute__((vector_size(8)));
+    ValuesIn<Lanes, LaneBits, Floats, Ints>(b, stored, values, scalar);
+}
+
 void ToneSines(const double* x, double* y, size_t count) { BestSines()(x, y, count, ToneSine); }
+
+void ToneValues(const tone_sine::ToneBatch& batch, const float* stored, int32_t* values) {
+    using Values = void (*)(const ToneBatch&, const float*, int32_t*, double (*)(double));
+    static const Values best = BestSines() == SinesAvx512 ? ValuesAvx512
+                               : BestSines() == SinesAvx2 ? ValuesAvx2
+                                                          : ValuesSse2;
+    best(batch, stored, values, ToneSine);
+}
 
 double ToneSine(double x) {
     if (!std::isfinite(x)) return std::nan("");

@@ -75,5 +75,44 @@ TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
     }
 }
 
+// A batch of toned samples, several at a time, against the same batch one sample at a time
+// (which takes the scalar steps), on every vector width, for loud samples that saturate, far
+// into a long file and with a batch that ends part-way through a vector.
+TEST(ToneSineTest, ToneValuesInLanesGiveTheScalarBits) {
+    using Values = void (*)(const tone_sine::ToneBatch&, const float*, int32_t*, double (*)(double));
+    const std::pair<const char*, Values> widths[] = {
+        {"SSE2", tone_sine::ValuesSse2},
+        {"AVX2", fir::Avx2Available() ? tone_sine::ValuesAvx2 : nullptr},
+        {"AVX-512", fir::Avx512Available() ? tone_sine::ValuesAvx512 : nullptr}};
+    std::mt19937_64 rng(5);
+    for (double top : {32767.0, 8388607.0, 2147483647.0}) {
+        tone_sine::ToneBatch batch;
+        batch.twoPi = 6.2831852;
+        batch.frequency = 9999.5;
+        batch.rate = 44100;
+        batch.amplitude = top * 0.999;
+        batch.low = -top - 1;
+        batch.high = top;
+        std::vector<float> stored(tone_sine::kToneBatch);
+        for (float& v : stored) v = float(std::uniform_real_distribution<double>(-top - 1, top)(rng));
+        for (uint32_t k : {0u, 123457u, 4000000000u}) {
+            batch.k = k;
+            batch.n = tone_sine::kToneBatch - 3;
+            std::vector<int32_t> one(batch.n);
+            for (uint32_t j = 0; j < batch.n; ++j) {
+                tone_sine::ToneBatch single = batch;
+                single.k = k + j;
+                single.n = 1;
+                tone_sine::ValuesSse2(single, &stored[j], &one[j], ToneSine);
+            }
+            for (const auto& [name, values] : widths) {
+                std::vector<int32_t> got(batch.n);
+                if (values) values(batch, stored.data(), got.data(), ToneSine);
+                EXPECT_TRUE(!values || got == one) << name << ", full scale " << top << ", frame " << k;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vorn
