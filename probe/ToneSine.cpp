@@ -66,7 +66,7 @@ double ToneSine(double x) {
     const double k = plain ? (q + kRounder) - kRounder : std::nearbyint(q);
     const double kHigh = HighPart(k);
     double hi, lo;
-    ReduceSplit(x, kHigh, k - kHigh, hi, lo);
+    ReduceSplit(x, kHigh, k - kHigh, hi, lo, kHigh != 0);
     const int quadrant = plain ? int(int64_t(k) & 3) : int(std::fmod(k, 4.0) + 4) % 4;
     switch (quadrant) {
         case 0: return SinNear0(hi, lo);

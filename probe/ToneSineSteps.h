@@ -33,12 +33,14 @@ inline void Accumulate(T& hi, T& lo, T v) {
 }
 
 // x - k pi/2 as hi + lo, with k = kHigh + kLow, each of at most 26 bits, so every product
-// is exact.
+// is exact. `high` false says kHigh is 0 (every argument below 2^26 pi/2, a tone of half an
+// hour at 10 kHz): its terms would add -0, which leaves hi and lo as they are but for the
+// sign of a zero lo, which no result sees, so they are left out.
 template <class T>
-inline void ReduceSplit(T x, T kHigh, T kLow, T& hi, T& lo) {
+inline void ReduceSplit(T x, T kHigh, T kLow, T& hi, T& lo, bool high) {
     T sumHi = x, sumLo = T{};
     for (double piece : kHalfPi) {
-        Accumulate(sumHi, sumLo, T(-(kHigh * piece)));
+        if (high) Accumulate(sumHi, sumLo, T(-(kHigh * piece)));
         Accumulate(sumHi, sumLo, T(-(kLow * piece)));
     }
     hi = sumHi + sumLo;
@@ -81,8 +83,10 @@ inline bool SineLanes(Lanes x, Lanes& result) {
     const Lanes t = q + kRounder;
     const Lanes k = t - kRounder;
     const Lanes kHigh = std::bit_cast<Lanes>(std::bit_cast<LaneBits>(t) & ~int64_t(kSplit - 1)) - kRounder;
+    bool high = false;
+    for (size_t i = 0; i < lanes; ++i) high = high || kHigh[i] != 0;
     Lanes hi, lo;
-    ReduceSplit(x, kHigh, Lanes(k - kHigh), hi, lo);
+    ReduceSplit(x, kHigh, Lanes(k - kHigh), hi, lo, high);
     const LaneBits sine = std::bit_cast<LaneBits>(SinNear0(hi, lo));
     const LaneBits cosine = std::bit_cast<LaneBits>(CosNear0(hi, lo));
     const LaneBits quadrant = std::bit_cast<LaneBits>(t);
