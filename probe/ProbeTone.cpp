@@ -16,16 +16,6 @@ namespace {
 
 void Refuse(const char* text) { ShowMessage(ApplicationTitle(), text, MessageIcon::Stop); }
 
-FirFilterParams NotchParams(float frequency) {
-    FirFilterParams p;
-    p.type = FirFilterParams::Bandstop;
-    p.taps = ProbeTone::kTaps;
-    p.bandstopCentre = static_cast<int32_t>(frequency);  // whole hertz, toward zero
-    p.bandstopWidth = ProbeTone::kNotchWidth;
-    p.gain = 0.0f;
-    return p;
-}
-
 // The tone's phase at frame k: it runs from 2 pi f / rate at frame 0 on without a break
 // from one block to the next.
 double TonePhase(uint32_t k, float frequency, uint32_t rate) {
@@ -46,25 +36,24 @@ int32_t AddTone8(float stored, float tone) {
     return static_cast<int32_t>(v) + 127;
 }
 
-// The stored value of a sample after the tone, from its 32-bit sine.
-int32_t AddTone(const SampleFormat& format, float stored, float sine, double amplitude) {
+// The stored value of a sample of `width` bytes after the tone, from its 32-bit sine.
+inline int32_t AddTone(uint16_t width, float stored, float sine, double amplitude) {
     const float tone = static_cast<float>(amplitude * double(sine));
-    if (format.bytesPerSample == 1) return AddTone8(stored, tone);
+    if (width == 1) return AddTone8(stored, tone);
     const float x = stored + tone;
     // A loud stimulus would otherwise wrap to a full-scale click of the other sign.
     // Clamping to the whole-number ends before the conversion truncates toward zero
     // is the same as after it, and keeps the conversion defined.
-    const double v = std::clamp(double(x) + 0.5, double(StoredLow(format.bytesPerSample)),
-                                double(StoredHigh(format.bytesPerSample)));
+    const double v = std::clamp(double(x) + 0.5, double(StoredLow(width)), double(StoredHigh(width)));
     const int32_t value = static_cast<int32_t>(v);
-    return format.bytesPerSample == 3 ? Pack24(value) : value;
+    return width == 3 ? Pack24(value) : value;
 }
 
 // The value ReadSample(frame, 0, false) gives for a stored channel-0 sample.
-float StoredValue(const SampleFormat& format, const uint8_t* p) {
-    const int32_t s = DecodeSample(p, format.bytesPerSample);
-    if (format.bytesPerSample <= 2) return float(s);
-    return float(int64_t(s) - format.offset);
+inline float StoredValue(uint16_t width, int32_t offset, const uint8_t* p) {
+    const int32_t s = DecodeSample(p, width);
+    if (width <= 2) return float(s);
+    return float(int64_t(s) - offset);
 }
 
 // Channel 0 of frames [start, start + count) in the wave data's memory, or nullptr when
@@ -78,30 +67,64 @@ const uint8_t* Channel0(const TWaveData& file, uint32_t start, uint32_t count) {
     return file.GetSamples() + uint64_t(start) * format.FrameSize();
 }
 
-// The frames go in batches: the sines several at a time through ToneSines, the samples
-// read from memory and written back with one WriteSamples, which leaves the cursor and the
-// count of written frames as one WriteSample per frame would. Frames outside the memory
-// go through ReadSample and WriteSample alone.
+// The values of n channel-0 samples from p on, as floats; a fixed width lets the compiler
+// drop the per-sample choice of encoding.
+template <uint16_t Width>
+void StoredValues(const uint8_t* p, uint32_t frameSize, int32_t offset, uint32_t n, float* stored) {
+    for (uint32_t j = 0; j < n; ++j, p += frameSize) stored[j] = StoredValue(Width, offset, p);
+}
+
+void StoredValues(uint16_t width, const uint8_t* p, uint32_t frameSize, int32_t offset, uint32_t n, float* stored) {
+    switch (width) {
+    case 2: StoredValues<2>(p, frameSize, offset, n, stored); break;
+    case 3: StoredValues<3>(p, frameSize, offset, n, stored); break;
+    default: StoredValues<4>(p, frameSize, offset, n, stored); break;
+    }
+}
+
+// The frames go in batches, read from memory and written back with one WriteSamples, which
+// leaves the cursor and the count of written frames as one WriteSample per frame would.
+// Samples of 2 to 4 bytes go through ToneValues, several at a time; 8-bit ones, which round
+// differently, take the sines several at a time and the rest one by one. Frames outside the
+// memory go through ReadSample and WriteSample alone.
 void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, uint32_t frames, float frequency,
                      float gain) {
-    constexpr uint32_t kBatch = 512;
+    constexpr uint32_t kBatch = tone_sine::kToneBatch;
     double phases[kBatch], sines[kBatch];
+    float stored[kBatch];
     int32_t values[kBatch];
+    const uint16_t width = format.bytesPerSample;
     const uint32_t frameSize = format.FrameSize();
     const double amplitude = ToneAmplitude(format, gain);
+    tone_sine::ToneBatch batch;
+    batch.twoPi = ProbeTone::kTwoPi;
+    batch.frequency = double(frequency);
+    batch.rate = double(format.sampleRate);
+    batch.amplitude = amplitude;
+    batch.low = double(StoredLow(width));
+    batch.high = double(StoredHigh(width));
     while (frames > 0) {
         const uint32_t n = std::min(frames, kBatch);
-        for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
-        ToneSines(phases, sines, n);
-        if (const uint8_t* p = Channel0(file, k, n)) {
-            for (uint32_t j = 0; j < n; ++j, p += frameSize)
-                values[j] = AddTone(format, StoredValue(format, p), static_cast<float>(sines[j]), amplitude);
+        const uint8_t* p = Channel0(file, k, n);
+        if (p && width >= 2) {
+            StoredValues(width, p, frameSize, format.offset, n, stored);
+            batch.k = k;
+            batch.n = n;
+            ToneValues(batch, stored, values);
             file.WriteSamples(values, k, n, 0);
         } else {
-            for (uint32_t j = 0; j < n; ++j)
-                file.WriteSample(AddTone(format, file.ReadSample(k + j, 0, false), static_cast<float>(sines[j]),
-                                         amplitude),
-                                 k + j, 0);
+            for (uint32_t j = 0; j < n; ++j) phases[j] = TonePhase(k + j, frequency, format.sampleRate);
+            ToneSines(phases, sines, n);
+            for (uint32_t j = 0; j < n; ++j) {
+                const float value = p ? StoredValue(width, format.offset, p + uint64_t(j) * frameSize)
+                                      : file.ReadSample(k + j, 0, false);
+                values[j] = AddTone(width, value, static_cast<float>(sines[j]), amplitude);
+            }
+            if (p) {
+                file.WriteSamples(values, k, n, 0);
+            } else {
+                for (uint32_t j = 0; j < n; ++j) file.WriteSample(values[j], k + j, 0);
+            }
         }
         k += n;
         frames -= n;
@@ -109,6 +132,16 @@ void AddToneToFrames(TWaveData& file, const SampleFormat& format, uint32_t& k, u
 }
 
 }  // namespace
+
+FirFilterParams ProbeNotch(float frequency) {
+    FirFilterParams p;
+    p.type = FirFilterParams::Bandstop;
+    p.taps = ProbeTone::kTaps;
+    p.bandstopCentre = static_cast<int32_t>(frequency);  // whole hertz, toward zero
+    p.bandstopWidth = ProbeTone::kNotchWidth;
+    p.gain = 0.0f;
+    return p;
+}
 
 float ParseProbeValue(const std::string& text) { return static_cast<float>(std::strtod(text.c_str(), nullptr)); }
 
@@ -127,7 +160,7 @@ float ProbeGain(float level) {
 
 int32_t ProbeSample(const SampleFormat& format, float stored, uint32_t k, float frequency, float gain) {
     const float sine = static_cast<float>(ToneSine(TonePhase(k, frequency, format.sampleRate)));
-    return AddTone(format, stored, sine, ToneAmplitude(format, gain));
+    return AddTone(format.bytesPerSample, stored, sine, ToneAmplitude(format, gain));
 }
 
 bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& view) {
@@ -135,7 +168,7 @@ bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& 
     const float gain = ProbeGain(level);
     const uint32_t frames = file->GetFrameCount();
     const SampleFormat format = file->GetFormat();
-    TFirFilter filter(format, NotchParams(frequency));
+    TFirFilter filter(format, ProbeNotch(frequency));
 
     const int32_t rate = static_cast<int32_t>(format.sampleRate);
     if (rate <= 0) return false;
@@ -171,6 +204,13 @@ bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& 
         Refuse(ProbeTone::kCancelled);
         return false;
     }
+    return true;
+}
+
+bool AddProbeSine(TWaveData* file, float frequency, float level) {
+    if (file == nullptr || static_cast<int32_t>(file->GetFormat().sampleRate) <= 0) return false;
+    uint32_t k = 0;
+    AddToneToFrames(*file, file->GetFormat(), k, file->GetFrameCount(), frequency, ProbeGain(level));
     return true;
 }
 

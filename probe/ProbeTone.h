@@ -11,6 +11,7 @@
 // boxes with the application title as caption and the error icon.
 #pragma once
 
+#include "dsp/FirFilter.h"
 #include "probe/ProbeToneView.h"
 #include "wave/SampleFormat.h"
 
@@ -62,9 +63,15 @@ float ProbeGain(float level);
 // k (counting from 0 over the whole file), frequency f in Hz, gain g.
 int32_t ProbeSample(const SampleFormat& format, float stored, uint32_t k, float frequency, float gain);
 
+// The notch's design for a probe frequency.
+FirFilterParams ProbeNotch(float frequency);
+
 // Filters channel 0 and adds the tone. False when there is no file, when the sample rate
 // is not positive (no message), or when the operator cancelled (message shown).
 bool AddProbeTone(TWaveData* file, float frequency, float level, ProbeToneView& view);
+// Adds the tone alone, from frame 0 on, to a channel 0 that was notched some other way
+// (vornwave probe --compensate). False when there is no file or the sample rate is not positive.
+bool AddProbeSine(TWaveData* file, float frequency, float level);
 
 // Loads a stimulus in memory. Null after a message when the path is too long, no file
 // object could be made or the file could not be read.

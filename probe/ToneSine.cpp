@@ -19,14 +19,18 @@ double HighPart(double k) {
     return std::fabs(k) < kPlainLimit ? double(int64_t(k) & ~int64_t(kSplit - 1)) : std::floor(k / kSplit) * kSplit;
 }
 
-// VORN_FIR_KERNEL=sse2 holds the tone to the baseline lanes too, as it does the filter,
-// so the benchmarks can time what a CPU without AVX2 would do.
-bool UseAvx2() {
-    static const bool use = [] {
+using Sines = void (*)(const double*, double*, size_t, double (*)(double));
+
+// The widest lanes the CPU has. VORN_FIR_KERNEL=sse2 holds the tone to the baseline lanes
+// too, as it does the filter, so the benchmarks can time what a CPU without AVX2 would do.
+Sines BestSines() {
+    static const Sines best = [] {
         const char* forced = std::getenv("VORN_FIR_KERNEL");
-        return fir::Avx2Available() && !(forced && std::strcmp(forced, "sse2") == 0);
+        if (forced && std::strcmp(forced, "sse2") == 0) return SinesSse2;
+        if (fir::Avx512Available()) return SinesAvx512;
+        return fir::Avx2Available() ? SinesAvx2 : SinesSse2;
     }();
-    return use;
+    return best;
 }
 
 }  // namespace
@@ -37,12 +41,22 @@ void tone_sine::SinesSse2(const double* x, double* y, size_t count, double (*sca
     SinesIn<Lanes, LaneBits>(x, y, count, scalar);
 }
 
-void ToneSines(const double* x, double* y, size_t count) {
-    if (UseAvx2()) {
-        SinesAvx2(x, y, count, ToneSine);
-        return;
-    }
-    SinesSse2(x, y, count, ToneSine);
+void tone_sine::ValuesSse2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
+    using Lanes = double __attribute__((vector_size(16)));
+    using LaneBits = int64_t __attribute__((vector_size(16)));
+    using Floats = float __attribute__((vector_size(8)));
+    using Ints = int32_t __attribute__((vector_size(8)));
+    ValuesIn<Lanes, LaneBits, Floats, Ints>(b, stored, values, scalar);
+}
+
+void ToneSines(const double* x, double* y, size_t count) { BestSines()(x, y, count, ToneSine); }
+
+void ToneValues(const tone_sine::ToneBatch& batch, const float* stored, int32_t* values) {
+    using Values = void (*)(const ToneBatch&, const float*, int32_t*, double (*)(double));
+    static const Values best = BestSines() == SinesAvx512 ? ValuesAvx512
+                               : BestSines() == SinesAvx2 ? ValuesAvx2
+                                                          : ValuesSse2;
+    best(batch, stored, values, ToneSine);
 }
 
 double ToneSine(double x) {
@@ -52,7 +66,7 @@ double ToneSine(double x) {
     const double k = plain ? (q + kRounder) - kRounder : std::nearbyint(q);
     const double kHigh = HighPart(k);
     double hi, lo;
-    ReduceSplit(x, kHigh, k - kHigh, hi, lo);
+    ReduceSplit(x, kHigh, k - kHigh, hi, lo, kHigh != 0);
     const int quadrant = plain ? int(int64_t(k) & 3) : int(std::fmod(k, 4.0) + 4) % 4;
     switch (quadrant) {
         case 0: return SinNear0(hi, lo);

@@ -7,7 +7,10 @@
 // multiply-add; its error stays within about one unit in the last place of a double.
 #pragma once
 
+#include "probe/ToneSineSteps.h"
+
 #include <cstddef>
+#include <cstdint>
 
 namespace vorn {
 
@@ -15,5 +18,8 @@ namespace vorn {
 double ToneSine(double x);
 // y[i] = ToneSine(x[i]) for i below count, bit for bit, several at a time.
 void ToneSines(const double* x, double* y, size_t count);
+// The batch's toned sample values (see ToneBatch) from the samples' values in `stored`,
+// bit for bit what one sample at a time gives, several at a time.
+void ToneValues(const tone_sine::ToneBatch& batch, const float* stored, int32_t* values);
 
 }  // namespace vorn

@@ -7,13 +7,21 @@ namespace vorn::tone_sine {
 #if defined(__AVX2__)
 using Avx2Lanes = double __attribute__((vector_size(32)));
 using Avx2LaneBits = int64_t __attribute__((vector_size(32)));
+using Avx2Floats = float __attribute__((vector_size(16)));
+using Avx2Ints = int32_t __attribute__((vector_size(16)));
 #else
 using Avx2Lanes = double __attribute__((vector_size(16)));
 using Avx2LaneBits = int64_t __attribute__((vector_size(16)));
+using Avx2Floats = float __attribute__((vector_size(8)));
+using Avx2Ints = int32_t __attribute__((vector_size(8)));
 #endif
 
 void SinesAvx2(const double* x, double* y, size_t count, double (*scalar)(double)) {
     SinesIn<Avx2Lanes, Avx2LaneBits>(x, y, count, scalar);
+}
+
+void ValuesAvx2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
+    ValuesIn<Avx2Lanes, Avx2LaneBits, Avx2Floats, Avx2Ints>(b, stored, values, scalar);
 }
 
 }  // namespace vorn::tone_sine

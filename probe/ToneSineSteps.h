@@ -33,12 +33,14 @@ inline void Accumulate(T& hi, T& lo, T v) {
 }
 
 // x - k pi/2 as hi + lo, with k = kHigh + kLow, each of at most 26 bits, so every product
-// is exact.
+// is exact. `high` false says kHigh is 0 (every argument below 2^26 pi/2, a tone of half an
+// hour at 10 kHz): its terms would add -0, which leaves hi and lo as they are but for the
+// sign of a zero lo, which no result sees, so they are left out.
 template <class T>
-inline void ReduceSplit(T x, T kHigh, T kLow, T& hi, T& lo) {
+inline void ReduceSplit(T x, T kHigh, T kLow, T& hi, T& lo, bool high) {
     T sumHi = x, sumLo = T{};
     for (double piece : kHalfPi) {
-        Accumulate(sumHi, sumLo, T(-(kHigh * piece)));
+        if (high) Accumulate(sumHi, sumLo, T(-(kHigh * piece)));
         Accumulate(sumHi, sumLo, T(-(kLow * piece)));
     }
     hi = sumHi + sumLo;
@@ -81,8 +83,10 @@ inline bool SineLanes(Lanes x, Lanes& result) {
     const Lanes t = q + kRounder;
     const Lanes k = t - kRounder;
     const Lanes kHigh = std::bit_cast<Lanes>(std::bit_cast<LaneBits>(t) & ~int64_t(kSplit - 1)) - kRounder;
+    bool high = false;
+    for (size_t i = 0; i < lanes; ++i) high = high || kHigh[i] != 0;
     Lanes hi, lo;
-    ReduceSplit(x, kHigh, Lanes(k - kHigh), hi, lo);
+    ReduceSplit(x, kHigh, Lanes(k - kHigh), hi, lo, high);
     const LaneBits sine = std::bit_cast<LaneBits>(SinNear0(hi, lo));
     const LaneBits cosine = std::bit_cast<LaneBits>(CosNear0(hi, lo));
     const LaneBits quadrant = std::bit_cast<LaneBits>(t);
@@ -109,9 +113,59 @@ inline void SinesIn(const double* x, double* y, size_t count, double (*scalar)(d
     for (; i < count; ++i) y[i] = scalar(x[i]);
 }
 
-// The 128-bit version (SSE2, the x86-64 baseline) and the 256-bit one, for CPUs with AVX2
-// (built with -mavx2 alone).
+// The stored values of n <= kToneBatch samples of 2 to 4 bytes after the tone, frames k to
+// k + n - 1: phase ((k + j + 1) twoPi) f / rate, its sine rounded to 32 bits, times the
+// amplitude rounded to 32 bits, added to the sample's 32-bit value, rounded half up and held
+// to [low, high]; each step the scalar code's IEEE operation, so the compiler may run them
+// several at a time. Nothing here calls an inline function of another header, which a build
+// for a wider CPU would otherwise emit in its instruction set for every caller to share.
+inline constexpr uint32_t kToneBatch = 512;
+
+struct ToneBatch {
+    uint32_t k = 0;          // frame of the first sample, counted from 0 over the whole file
+    uint32_t n = 0;          // samples, at most kToneBatch
+    double twoPi = 0;        // the tone's two pi
+    double frequency = 0;    // Hz
+    double rate = 0;         // frames per second
+    double amplitude = 0;    // peak, stored counts
+    double low = 0;          // stored range
+    double high = 0;
+};
+
+// Floats and Ints: vectors of as many floats and int32_t as Lanes holds doubles.
+template <class Lanes, class LaneBits, class Floats, class Ints>
+inline void ValuesIn(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
+    double phases[kToneBatch], sines[kToneBatch];
+    const uint32_t n = b.n < kToneBatch ? b.n : kToneBatch;
+    for (uint32_t j = 0; j < n; ++j) phases[j] = (double(b.k + j) + 1.0) * b.twoPi * b.frequency / b.rate;
+    SinesIn<Lanes, LaneBits>(phases, sines, n, scalar);
+    constexpr uint32_t lanes = sizeof(Lanes) / sizeof(double);
+    uint32_t j = 0;
+    for (; j + lanes <= n; j += lanes) {
+        Lanes sine;
+        Floats x;
+        std::memcpy(&sine, sines + j, sizeof sine);
+        std::memcpy(&x, stored + j, sizeof x);
+        const Lanes tone = b.amplitude * __builtin_convertvector(__builtin_convertvector(sine, Floats), Lanes);
+        const Lanes v = __builtin_convertvector(x + __builtin_convertvector(tone, Floats), Lanes) + 0.5;
+        const Lanes held = v < b.low ? Lanes{} + b.low : b.high < v ? Lanes{} + b.high : v;
+        const Ints out = __builtin_convertvector(held, Ints);
+        std::memcpy(values + j, &out, sizeof out);
+    }
+    for (; j < n; ++j) {
+        const float tone = static_cast<float>(b.amplitude * double(static_cast<float>(sines[j])));
+        const double v = double(stored[j] + tone) + 0.5;
+        values[j] = static_cast<int32_t>(v < b.low ? b.low : b.high < v ? b.high : v);
+    }
+}
+
+// The 128-bit version (SSE2, the x86-64 baseline), the 256-bit one for CPUs with AVX2 (built
+// with -mavx2 alone) and the 512-bit one for CPUs with AVX-512F (built with -mavx512f alone).
 void SinesSse2(const double* x, double* y, size_t count, double (*scalar)(double));
 void SinesAvx2(const double* x, double* y, size_t count, double (*scalar)(double));
+void SinesAvx512(const double* x, double* y, size_t count, double (*scalar)(double));
+void ValuesSse2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double));
+void ValuesAvx2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double));
+void ValuesAvx512(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double));
 
 }  // namespace vorn::tone_sine

@@ -1,8 +1,10 @@
 #include "wave/WaveData.h"
 
 #include "common/MessageSink.h"
+#include "wave/SampleMemory.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,7 +40,7 @@ TWaveData::TWaveData(uint32_t frames, SampleFormat f) : format(f) {
         return;
     }
     WaitCursor wait;
-    samples = static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1));
+    samples = SampleMemory::Allocate(bytes, true);
     if (!samples) {
         failed = true;
         return;
@@ -140,6 +142,26 @@ bool TWaveData::WriteSample(int32_t value, uint32_t frame, uint16_t channel) {
     return true;
 }
 
+namespace {
+// A fixed width lets the compiler store each sample inline instead of choosing the
+// encoding per sample.
+template <uint16_t Width>
+void EncodeSamples(uint8_t* p, uint32_t step, const int32_t* values, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, Width, values[i]);
+}
+
+void EncodeSamples(uint8_t* p, uint32_t step, const int32_t* values, uint32_t count, uint16_t width) {
+    switch (width) {
+    case 1: EncodeSamples<1>(p, step, values, count); break;
+    case 2: EncodeSamples<2>(p, step, values, count); break;
+    case 3: EncodeSamples<3>(p, step, values, count); break;
+    case 4: EncodeSamples<4>(p, step, values, count); break;
+    default:
+        for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, width, values[i]);
+    }
+}
+}  // namespace
+
 bool TWaveData::WriteSamples(const int32_t* values, uint32_t start, uint32_t count, uint16_t channel) {
     if (!samples || !values || !RangeInside(start, count, frameCount)) return false;
     if (count == 0) return true;
@@ -148,8 +170,7 @@ bool TWaveData::WriteSamples(const int32_t* values, uint32_t start, uint32_t cou
     if (!p || !SampleAt(start + count - 1, channel)) return false;
     const uint16_t width = format.bytesPerSample;
     if (width == 1 && std::any_of(values, values + count, [](int32_t v) { return v > 255 || v < -255; })) return false;
-    const uint32_t step = format.FrameSize();
-    for (uint32_t i = 0; i < count; ++i, p += step) EncodeSample(p, width, values[i]);
+    EncodeSamples(p, format.FrameSize(), values, count, width);
     if (channel == 0) position = uint32_t(std::min<uint64_t>(uint64_t(position) + count, frameCount));
     highWater = std::max(highWater, position);
     modified = true;
@@ -165,8 +186,41 @@ void CopySamples(uint8_t* to, uint32_t toStep, const uint8_t* from, uint32_t fro
     for (uint32_t i = 0; i < count; ++i) std::memcpy(to + uint64_t(i) * toStep, from + uint64_t(i) * fromStep, Width);
 }
 
+// One channel of 16-bit stereo to packed samples and back, four bytes at a time from the
+// channel's first byte on, its sample in the low half on little-endian CPUs: a plain loop the
+// compiler runs several frames at a time, where a copy per sample goes one by one. The four
+// bytes of the last frame's channel 1 would reach past the frame, so the callers stop one
+// short.
+void TakeHalves(uint8_t* to, const uint8_t* from, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t frame;
+        std::memcpy(&frame, from + uint64_t(i) * 4, 4);
+        const uint16_t half = uint16_t(frame);
+        std::memcpy(to + uint64_t(i) * 2, &half, 2);
+    }
+}
+
+void PutHalves(uint8_t* to, const uint8_t* from, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t frame;
+        uint16_t half;
+        std::memcpy(&frame, to + uint64_t(i) * 4, 4);
+        std::memcpy(&half, from + uint64_t(i) * 2, 2);
+        frame = (frame & 0xFFFF0000u) | half;
+        std::memcpy(to + uint64_t(i) * 4, &frame, 4);
+    }
+}
+
 // One channel between interleaved frames and packed samples.
 void CopyChannel(uint8_t* to, uint32_t toStep, const uint8_t* from, uint32_t fromStep, uint32_t count, uint32_t bps) {
+    const bool stereo16 = bps == 2 && ((fromStep == 4 && toStep == 2) || (fromStep == 2 && toStep == 4));
+    if (std::endian::native == std::endian::little && stereo16 && count > 1) {
+        const uint32_t most = count - 1;
+        if (fromStep == 4) TakeHalves(to, from, most);
+        else PutHalves(to, from, most);
+        std::memcpy(to + uint64_t(most) * toStep, from + uint64_t(most) * fromStep, 2);
+        return;
+    }
     switch (bps) {
     case 1: CopySamples<1>(to, toStep, from, fromStep, count); break;
     case 2: CopySamples<2>(to, toStep, from, fromStep, count); break;
@@ -243,6 +297,24 @@ void TWaveData::ClearRange(uint32_t from, uint32_t to) {
     if (to > highWater) highWater = to;
 }
 
+bool TWaveData::AllocateUnfilled(uint32_t frames) {
+    ReleaseSamples();
+    const uint64_t bytes = uint64_t(format.FrameSize()) * frames;
+    if (!FitsByteSize(bytes)) {
+        failed = true;
+        return false;
+    }
+    if (bytes == 0) return true;
+    samples = SampleMemory::Allocate(bytes, false);
+    if (!samples) {
+        failed = true;
+        return false;
+    }
+    byteSize = uint32_t(bytes);
+    frameCount = frames;
+    return true;
+}
+
 bool TWaveData::Resize(uint32_t frames) {
     uint64_t wanted = uint64_t(format.FrameSize()) * frames;
     if (!FitsByteSize(wanted)) {
@@ -255,8 +327,7 @@ bool TWaveData::Resize(uint32_t frames) {
         std::free(samples);
         samples = nullptr;
     } else if (!samples || bytes < byteSize) {
-        uint8_t* grown = samples ? static_cast<uint8_t*>(std::realloc(samples, bytes))
-                                 : static_cast<uint8_t*>(std::calloc(bytes, 1));
+        uint8_t* grown = samples ? static_cast<uint8_t*>(std::realloc(samples, bytes)) : SampleMemory::Allocate(bytes, true);
         if (!grown) {
             failed = true;
             return false;

@@ -66,6 +66,9 @@ public:
 protected:
     // Drops the memory and forgets the frames (a failed load leaves nothing behind).
     void ReleaseSamples();
+    // In place of what was there, memory for `frames` frames that the caller fills at once:
+    // left as it comes, where Resize would write every byte a first time.
+    bool AllocateUnfilled(uint32_t frames);
     // Address of one sample, or nullptr when it does not lie wholly inside the memory.
     uint8_t* SampleAt(uint32_t frame, uint16_t channel) const;
     uint16_t EffectiveChannel(uint16_t channel) const;

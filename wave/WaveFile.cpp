@@ -105,7 +105,7 @@ bool TWaveFile::ReadLayout(ByteStream& in, riff::Chunk& form, riff::Chunk& data)
 bool TWaveFile::LoadFrom(ByteStream& in) {
     riff::Chunk form, data;
     if (!ReadLayout(in, form, data)) return false;
-    if (!Resize(FramesForBytes(data.size))) {
+    if (!AllocateUnfilled(FramesForBytes(data.size))) {
         Report(kNoSampleMemory);
         ReleaseSamples();
         return false;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace vorn {
@@ -41,9 +42,9 @@ TEST(ToneSineTest, AgreesWithThePlatformSineToAnUlp) {
     EXPECT_EQ(floatsDiffer, 0);
 }
 
-// Both vector widths must give ToneSine's bits, at every offset (the tail past the last
+// Every vector width must give ToneSine's bits, at every offset (the tail past the last
 // whole vector takes the scalar path). The probe files pin the width this machine takes on
-// the tool's own arguments; here both widths meet the edges of the reduction (multiples of
+// the tool's own arguments; here every width meets the edges of the reduction (multiples of
 // pi/4, the 26-bit split of k, the plain range's end), the values without a sine, and
 // random doubles of every size.
 TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
@@ -57,7 +58,11 @@ TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
     for (int i = 0; i < 100000; ++i)
         xs.push_back(std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng), int(rng() % 112) - 60));
     using Sines = void (*)(const double*, double*, size_t, double (*)(double));
-    for (Sines sines : {tone_sine::SinesSse2, fir::Avx2Available() ? tone_sine::SinesAvx2 : nullptr}) {
+    const std::pair<const char*, Sines> widths[] = {
+        {"SSE2", tone_sine::SinesSse2},
+        {"AVX2", fir::Avx2Available() ? tone_sine::SinesAvx2 : nullptr},
+        {"AVX-512", fir::Avx512Available() ? tone_sine::SinesAvx512 : nullptr}};
+    for (const auto& [name, sines] : widths) {
         for (size_t offset = 0; sines && offset < 3; ++offset) {
             std::vector<double> got(xs.size(), 7.0);
             sines(xs.data() + offset, got.data() + offset, xs.size() - offset, ToneSine);
@@ -65,7 +70,46 @@ TEST(ToneSineTest, VectorLanesGiveTheScalarBits) {
             for (size_t i = offset; i < xs.size(); ++i)
                 if (std::bit_cast<uint64_t>(got[i]) != std::bit_cast<uint64_t>(ToneSine(xs[i])) && differ++ < 5)
                     ADD_FAILURE() << "x = " << xs[i] << " gives " << got[i] << ", ToneSine " << ToneSine(xs[i]);
-            EXPECT_EQ(differ, 0u) << (sines == tone_sine::SinesSse2 ? "SSE2" : "AVX2") << ", offset " << offset;
+            EXPECT_EQ(differ, 0u) << name << ", offset " << offset;
+        }
+    }
+}
+
+// A batch of toned samples, several at a time, against the same batch one sample at a time
+// (which takes the scalar steps), on every vector width, for loud samples that saturate, far
+// into a long file and with a batch that ends part-way through a vector.
+TEST(ToneSineTest, ToneValuesInLanesGiveTheScalarBits) {
+    using Values = void (*)(const tone_sine::ToneBatch&, const float*, int32_t*, double (*)(double));
+    const std::pair<const char*, Values> widths[] = {
+        {"SSE2", tone_sine::ValuesSse2},
+        {"AVX2", fir::Avx2Available() ? tone_sine::ValuesAvx2 : nullptr},
+        {"AVX-512", fir::Avx512Available() ? tone_sine::ValuesAvx512 : nullptr}};
+    std::mt19937_64 rng(5);
+    for (double top : {32767.0, 8388607.0, 2147483647.0}) {
+        tone_sine::ToneBatch batch;
+        batch.twoPi = 6.2831852;
+        batch.frequency = 9999.5;
+        batch.rate = 44100;
+        batch.amplitude = top * 0.999;
+        batch.low = -top - 1;
+        batch.high = top;
+        std::vector<float> stored(tone_sine::kToneBatch);
+        for (float& v : stored) v = float(std::uniform_real_distribution<double>(-top - 1, top)(rng));
+        for (uint32_t k : {0u, 123457u, 4000000000u}) {
+            batch.k = k;
+            batch.n = tone_sine::kToneBatch - 3;
+            std::vector<int32_t> one(batch.n);
+            for (uint32_t j = 0; j < batch.n; ++j) {
+                tone_sine::ToneBatch single = batch;
+                single.k = k + j;
+                single.n = 1;
+                tone_sine::ValuesSse2(single, &stored[j], &one[j], ToneSine);
+            }
+            for (const auto& [name, values] : widths) {
+                std::vector<int32_t> got(batch.n);
+                if (values) values(batch, stored.data(), got.data(), ToneSine);
+                EXPECT_TRUE(!values || got == one) << name << ", full scale " << top << ", frame " << k;
+            }
         }
     }
 }

@@ -1,6 +1,7 @@
 #!/bin/bash
 # probe_tone_files.sh VORNWAVE... : vornwave (native, or the .exe through the Wine runner) on
-# sox-made stimuli, every output byte for byte against the reference program's; then the
+# sox-made stimuli, every output, plain and --compensate, byte for byte against the reference
+# program's; the compensated notch against the plain one moved back; then the
 # batch form with a failed file, no overwrite without --force, a refused frequency, info.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,9 +30,41 @@ for row in "${cases[@]}"; do
     /usr/bin/python3 "$here/probe_tone_reference.py" "$freq" "$level" "$name.wav" "$name-ref.wav" || fail "$name: reference"
     "${vornwave[@]}" probe --freq "$freq" --level "$level" "$name.wav" "$name-out.wav" >/dev/null || fail "$name: vornwave"
     cmp -s "$name-ref.wav" "$name-out.wav" && echo "ok $name" || fail "$name: output differs from the reference"
+    /usr/bin/python3 "$here/probe_tone_reference.py" --compensate "$freq" "$level" "$name.wav" "$name-cref.wav" ||
+        fail "$name: compensated reference"
+    "${vornwave[@]}" probe --compensate --freq "$freq" --level "$level" "$name.wav" "$name-comp.wav" >/dev/null ||
+        fail "$name: vornwave --compensate"
+    cmp -s "$name-cref.wav" "$name-comp.wav" || fail "$name: compensated output differs from the reference"
     full=$(case $bits in 8) echo "12[78]";; 16) echo "3276[78]";; *) echo "838860[78]";; esac)
     [ -z "$saturates" ] || "${vornwave[@]}" info "$name-out.wav" | grep -Eq "channel 0: $full " || fail "$name: no full scale"
 done
+
+# Compensated, channel 0 is the plain output 500 frames earlier but for the tone, which starts
+# at frame 0 in both (so they differ by the tone's own 500-frame step), wherever neither clips;
+# channel 1 is the input.
+/usr/bin/python3 - "${cases[@]}" <<'PY' || fail "compensated outputs are not the plain ones moved back"
+import shlex, sys, numpy as np
+from scipy.io import wavfile
+bad = 0
+for row in sys.argv[1:]:
+    name, rate, bits, channels, seconds, synth, freq, level, *saturates = shlex.split(row)
+    if saturates or bits == "8":
+        continue
+    read = lambda suffix: wavfile.read(f"{name}{suffix}.wav")[1].astype(np.int64).reshape(-1, int(channels))
+    x, plain, comp = read(""), read("-out"), read("-comp")
+    full = (1 << (int(bits) - 1)) - 1
+    k = np.arange(len(x) - 500)
+    hz = float(np.float32(freq))  # the tool's 32-bit frequency and its two pi, short by a digit
+    tone = lambda at: full * 10 ** (float(level) / 20) * 0.999 * np.sin((at + 1) * 6.2831852 * hz / int(rate))
+    if int(bits) == 24:  # scipy reads 24-bit samples in the top bytes of 32
+        x, plain, comp = x >> 8, plain >> 8, comp >> 8
+    inside = (np.abs(comp[:-500, 0]) < full) & (np.abs(plain[500:, 0]) < full)
+    worst = np.max(np.abs((comp[:-500, 0] - plain[500:, 0]) - (tone(k) - tone(k + 500)))[inside])
+    if worst > 2 or not np.array_equal(comp[:, 1:], x[:, 1:]):
+        print(f"{name}: compensated channel 0 off by {worst} from the plain one moved back, or channel 1 moved")
+        bad += 1
+sys.exit(bad)
+PY
 
 # Batch: two good files and one that is not a wave file; the good ones are still done.
 mkdir -p out

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""probe_tone_reference.py FREQ LEVEL IN.wav OUT.wav: the probe-tone tool written again from
-its description: Python's wave module, the 999-tap band-stop (checked against
+"""probe_tone_reference.py [--compensate] FREQ LEVEL IN.wav OUT.wav: the probe-tone tool written
+again from its description (compensated: the notch over the input and 500 frames of silence,
+its first 500 output frames dropped, the tone still from frame 0): Python's wave module, the 999-tap band-stop (checked against
 scipy.signal.firwin), math.sin, and 32-bit float rounding where the tool rounds. New samples
 saturate; 8-bit ones get the tone around 127 with amplitude 127 g 0.999, rounded to nearest."""
 import math
@@ -15,6 +16,7 @@ f32 = np.float32
 PI = 3.141592654          # the design's pi
 TWO_PI = 6.2831852        # the tone's two pi
 TAPS = 999
+DELAY = (TAPS + 1) // 2
 
 
 def read(path):
@@ -62,12 +64,16 @@ def tone(frames, freq, rate):
 
 
 def main():
-    freq, level, source, target = float(sys.argv[1]), float(sys.argv[2]), sys.argv[3], sys.argv[4]
+    compensate = sys.argv[1] == "--compensate"
+    args = sys.argv[2:] if compensate else sys.argv[1:]
+    freq, level, source, target = float(args[0]), float(args[1]), args[2], args[3]
     channels, width, rate, values = read(source)
     gain = f32(10.0 ** float(f32(f32(level) / f32(20))))
     low, high = {1: (0, 255), 2: (-32768, 32767), 3: (-8388608, 8388607)}[width]
     offset = 127 if width == 1 else 0
-    filtered = notch(values[:, 0], bandstop(int(f32(freq)), rate), offset, low, high).astype(f32)
+    padding = DELAY if compensate else 0
+    column = np.concatenate([values[:, 0], np.full(padding, offset)])
+    filtered = notch(column, bandstop(int(f32(freq)), rate), offset, low, high)[padding:].astype(f32)
     sine = tone(len(filtered), freq, rate)
     if width == 1:
         t = (127.0 * (float(gain) * 0.999) * sine.astype(np.float64)).astype(f32)

@@ -69,6 +69,11 @@ TEST(WaveDataTest, ChannelsCursorAndFrameBlocks) {
     ASSERT_TRUE(w.WriteFrames(left, 2, 2, 0));
     EXPECT_EQ(w.ReadSample(3, 0, false), -2.0f);
     EXPECT_EQ(w.ReadSample(3, 1, false), 203.0f);
+    const int16_t right2[3] = {-3, -4, -5};
+    ASSERT_TRUE(w.WriteFrames(right2, 1, 3, 1));  // up to the last byte of the buffer
+    ASSERT_TRUE(w.ReadFrames(frames, 0, 3, 2));
+    EXPECT_EQ(std::vector<int16_t>(frames, frames + 6), (std::vector<int16_t>{100, 200, 101, -3, -1, -4}));
+    EXPECT_EQ(w.ReadSample(3, 1, false), -5.0f);
 }
 
 // A batch of one channel's samples moves the cursor and the written-frame count as one
