@@ -38,6 +38,7 @@ bool FileStream::Open(const std::string& path, Mode mode) {
 
 bool FileStream::CreateUnique(const std::string& folder, const std::string& prefix,
                               std::string& name) {
+    FileStep();  // a stopping process must not leave a temporary file its cleanup never saw
     Close();
     static std::atomic<unsigned> counter{0};
     const unsigned seed = unsigned(std::chrono::steady_clock::now().time_since_epoch().count()) ^
