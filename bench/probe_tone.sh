@@ -5,8 +5,9 @@
 # kernel forced (VORN_FIR_KERNEL=sse2) and the Windows build under Wine, against the
 # independent numpy/scipy reference program doing the same job, and against sox cutting the
 # same notch with its 999-tap sinc filter (the closest sox command; sox filters both channels
-# and adds no tone), and each build's start-up alone (--version), in the same run. Runs alternate; medians of CPU time (the machine may be shared, so the targets
-# are judged on it) with wall time beside it. Every output must equal the reference.
+# and adds no tone), and each build's start-up alone (--version), in the same run. Runs
+# alternate; medians of CPU time (the machine may be shared, so the targets are judged on it)
+# with wall time beside it. Every output must equal the reference.
 #   bench/probe_tone.sh build/bench build/windows
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
