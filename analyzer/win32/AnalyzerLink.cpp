@@ -15,7 +15,8 @@ namespace {
 struct Pending {
     DWORD id = 0;
     bool done = false;
-    HDDEDATA result = nullptr;  // the copied reply, TRUE or FALSE for a command
+    bool request = false;
+    HDDEDATA result = nullptr;  // a request's reply (copied below), TRUE or FALSE for a command
     std::vector<char> reply;    // zero-terminated
 };
 thread_local Pending* pending = nullptr;
@@ -26,7 +27,7 @@ HDDEDATA CALLBACK OnTransaction(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA data,
     if (type != XTYP_XACT_COMPLETE || !pending || id != pending->id) return nullptr;
     pending->done = true;
     pending->result = data;
-    const DWORD size = data ? DdeGetData(data, nullptr, 0, 0) : 0;
+    const DWORD size = pending->request && data ? DdeGetData(data, nullptr, 0, 0) : 0;
     if (size > 0) {
         pending->reply.assign(size + 1, '\0');
         DdeGetData(data, reinterpret_cast<LPBYTE>(pending->reply.data()), size, 0);
@@ -142,6 +143,7 @@ void AnalyzerLink::SetWaitHandler(WaitHandler handler) { waitHandler_ = std::mov
 bool AnalyzerLink::Transact(LPBYTE data, DWORD size, HSZ item, UINT type, std::vector<char>* reply) {
     DispatchPendingDdeMessages();
     Pending transaction;
+    transaction.request = type == XTYP_REQUEST;
     if (!DdeClientTransaction(data, size, conversation_, item, CF_TEXT, type, TIMEOUT_ASYNC, &transaction.id)) {
         ReportLastError();
         return false;
