@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 namespace vorn {
 
@@ -24,6 +25,12 @@ public:
     // operator) when it is not installed.
     virtual bool LaunchAnalyzer() = 0;
     virtual bool Linked() const = 0;
+
+    // Told true once a transaction has waited long enough for a person to notice (the
+    // window cannot act meanwhile) and false when that transaction is over; a prompt
+    // answer tells it nothing. Connections that never wait need not tell it at all.
+    using WaitHandler = std::function<void(bool waiting)>;
+    virtual void SetWaitHandler(WaitHandler) {}
 };
 
 }  // namespace vorn

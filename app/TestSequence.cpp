@@ -79,7 +79,11 @@ TestSequence::TestSequence(TestSettings& settings, std::string& stimulus, Analyz
         if (failed) return std::nullopt;
         return result;
     };
+    // A reading or command the analyzer is slow to answer blocks the window like a script.
+    link_.SetWaitHandler([this](bool waiting) { view_.HoldInput(waiting); });
 }
+
+TestSequence::~TestSequence() { link_.SetWaitHandler(nullptr); }
 
 void TestSequence::OnDialogStart() {
     view_.SetProgress(0);

@@ -82,6 +82,7 @@ public:
     // sequence reads at each step and the stimulus selection changes.
     TestSequence(TestSettings& settings, std::string& stimulus, AnalyzerConnection& link, MainView& view,
                  Clock& clock);
+    ~TestSequence();
     TestSequence(const TestSequence&) = delete;  // the default result computation refers to this object
     TestSequence& operator=(const TestSequence&) = delete;
 

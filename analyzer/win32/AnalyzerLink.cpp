@@ -10,10 +10,28 @@ namespace vorn {
 
 namespace {
 
-// The link is a pure client: it subscribes to nothing, so whatever the library hands
-// the callback is answered with "not handled".
-HDDEDATA CALLBACK IgnoreTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR,
-                                    ULONG_PTR) {
+// The transaction this thread's link waits for. The library reports its end to the
+// callback, which has no room for the link itself; the data handle is only valid there.
+struct Pending {
+    DWORD id = 0;
+    bool done = false;
+    bool request = false;
+    HDDEDATA result = nullptr;  // a request's reply (copied below), TRUE or FALSE for a command
+    std::vector<char> reply;    // zero-terminated
+};
+thread_local Pending* pending = nullptr;
+
+// The link is a pure client: it subscribes to nothing, so whatever else the library
+// hands the callback is answered with "not handled".
+HDDEDATA CALLBACK OnTransaction(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA data, ULONG_PTR id, ULONG_PTR) {
+    if (type != XTYP_XACT_COMPLETE || !pending || id != pending->id) return nullptr;
+    pending->done = true;
+    pending->result = data;
+    const DWORD size = pending->request && data ? DdeGetData(data, nullptr, 0, 0) : 0;
+    if (size > 0) {
+        pending->reply.assign(size + 1, '\0');
+        DdeGetData(data, reinterpret_cast<LPBYTE>(pending->reply.data()), size, 0);
+    }
     return nullptr;
 }
 
@@ -37,7 +55,7 @@ bool AnalyzerLink::Connect() {
     conversation_ = nullptr;
     service_ = nullptr;
     topic_ = nullptr;
-    callback_ = IgnoreTransaction;
+    callback_ = OnTransaction;
 
     if (DdeInitializeA(&instance_, callback_, APPCLASS_STANDARD, 0) != DMLERR_NO_ERROR) {
         instance_ = 0;
@@ -101,66 +119,90 @@ bool AnalyzerLink::Ready() const {
     return linked_ && instance_ != 0 && callback_ != nullptr && conversation_ != nullptr;
 }
 
-void AnalyzerLink::ReportLastError() {
+void AnalyzerLink::ReportLastError() { ReportError(DdeGetLastError(instance_)); }
+
+void AnalyzerLink::ReportError(UINT code) {
     char line[64];
-    std::snprintf(line, sizeof line, "DDEML Error code = %d\r",
-                  static_cast<int>(DdeGetLastError(instance_)));
+    std::snprintf(line, sizeof line, "DDEML Error code = %d\r", static_cast<int>(code));
     debugOutput_(line);
 }
 
-// Only the DDE message range: the thread's other messages (a queued button click, the
-// step timer) must not run in the middle of a script.
 void AnalyzerLink::DispatchPendingDdeMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE))
         DispatchMessageA(&message);
 }
 
-bool AnalyzerLink::SendCommand(const char* command) {
-    if (!Ready() || command == nullptr) return false;
+void AnalyzerLink::SetWaitHandler(WaitHandler handler) { waitHandler_ = std::move(handler); }
+
+// The answer is awaited here rather than inside the library, which would block every
+// window of the thread without a repaint for up to the whole time-out: this wait keeps
+// them painted and tells the wait handler when it has become one a person notices.
+// Only DDE messages and repaints are dispatched: a queued button click or the step
+// timer must not run in the middle of a script.
+bool AnalyzerLink::Transact(LPBYTE data, DWORD size, HSZ item, UINT type, std::vector<char>* reply) {
     DispatchPendingDdeMessages();
-    const DWORD length = static_cast<DWORD>(std::strlen(command)) + 1;
-    HDDEDATA result = DdeClientTransaction(
-        reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, conversation_, nullptr,
-        CF_TEXT, XTYP_EXECUTE, timeoutMs_, nullptr);
-    if (!result) {
+    Pending transaction;
+    transaction.request = type == XTYP_REQUEST;
+    if (!DdeClientTransaction(data, size, conversation_, item, CF_TEXT, type, TIMEOUT_ASYNC, &transaction.id)) {
         ReportLastError();
         return false;
     }
+    pending = &transaction;
+    const DWORD start = GetTickCount();
+    bool told = false;
+    for (;;) {
+        DispatchPendingDdeMessages();
+        const DWORD elapsed = GetTickCount() - start;
+        if (transaction.done || elapsed >= timeoutMs_) break;
+        if (!told && elapsed >= kNoticedWaitMs && waitHandler_) {
+            told = true;
+            waitHandler_(true);
+        }
+        MSG message;
+        while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
+        DWORD wakeAt = !told && waitHandler_ && elapsed < kNoticedWaitMs ? kNoticedWaitMs : timeoutMs_;
+        wakeAt = wakeAt < timeoutMs_ ? wakeAt : timeoutMs_;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, wakeAt - elapsed, QS_POSTMESSAGE | QS_PAINT | QS_SENDMESSAGE);
+    }
+    pending = nullptr;
+    // Also after an answer: a finished transaction the library still keeps queued would
+    // be taken for the one that the next answer belongs to. All of the conversation's
+    // (there is only this one): Wine does not find a transaction by the identifier it
+    // handed out.
+    DdeAbandonTransaction(instance_, conversation_, 0);
+    if (told) waitHandler_(false);
+    if (!transaction.done) {
+        ReportError(type == XTYP_EXECUTE ? DMLERR_EXECACKTIMEOUT : DMLERR_DATAACKTIMEOUT);
+        return false;
+    }
+    if (!transaction.result) {
+        ReportError(DMLERR_NOTPROCESSED);
+        return false;
+    }
+    if (reply) *reply = std::move(transaction.reply);
     return true;
+}
+
+bool AnalyzerLink::SendCommand(const char* command) {
+    if (!Ready() || command == nullptr) return false;
+    const DWORD length = static_cast<DWORD>(std::strlen(command)) + 1;
+    return Transact(reinterpret_cast<LPBYTE>(const_cast<char*>(command)), length, nullptr, XTYP_EXECUTE, nullptr);
 }
 
 bool AnalyzerLink::RequestData(const char* item, char* buffer, std::size_t capacity) {
     if (!Ready() || item == nullptr || buffer == nullptr || capacity == 0) return false;
     HSZ itemHandle = DdeCreateStringHandleA(instance_, item, CP_WINANSI);
     if (!itemHandle) return false;
-
-    DispatchPendingDdeMessages();
-    HDDEDATA reply = DdeClientTransaction(nullptr, 0, conversation_, itemHandle, CF_TEXT,
-                                          XTYP_REQUEST, timeoutMs_, nullptr);
-    if (!reply) {
-        ReportLastError();
-        DdeFreeStringHandle(instance_, itemHandle);
-        return false;
-    }
-
-    const DWORD size = DdeGetData(reply, nullptr, 0, 0);
-    if (size == 0) {
-        DdeFreeDataHandle(reply);
-        DdeFreeStringHandle(instance_, itemHandle);
-        return false;
-    }
-    // One byte more than copied, so the text ends in a zero whether or not the reply did.
-    std::vector<char> block(size, '\0');
-    DdeGetData(reply, reinterpret_cast<LPBYTE>(block.data()), size - 1, 0);
-    DdeFreeDataHandle(reply);
-
-    const std::size_t length = std::strlen(block.data());
-    const std::size_t copied = length < capacity - 1 ? length : capacity - 1;
-    std::memcpy(buffer, block.data(), copied);
-    std::memset(buffer + copied, 0, capacity - copied);
-
+    std::vector<char> reply;
+    const bool answered = Transact(nullptr, 0, itemHandle, XTYP_REQUEST, &reply);
     DdeFreeStringHandle(instance_, itemHandle);
+    if (!answered || reply.empty()) return false;
+
+    const std::size_t length = std::strlen(reply.data());
+    const std::size_t copied = length < capacity - 1 ? length : capacity - 1;
+    std::memcpy(buffer, reply.data(), copied);
+    std::memset(buffer + copied, 0, capacity - copied);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The DDE client conversation with the spectrum analyzer (service "Tonaserv", topic
-// "Data"): synchronous execute and request transactions on the platform's DDE
-// management library, and starting the analyzer program named in the registry.
+// "Data"): execute and request transactions on the platform's DDE management library,
+// each awaited before the call returns, and starting the analyzer program named in the
+// registry.
 //
 // Every transaction waits at most timeoutMs (10 s in the program). A reply that
 // arrives after its transaction gave up stays queued for the link's hidden DDE
@@ -20,10 +21,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
 inline constexpr DWORD kAnalyzerTimeoutMs = 10000;
+// A wait for an answer this long is one the operator notices (see SetWaitHandler).
+inline constexpr DWORD kNoticedWaitMs = 100;
 // How long Disconnect waits for a sign of life from the analyzer's window.
 inline constexpr UINT kPartnerProbeMs = 1000;
 inline constexpr const char* kDdeInitializeFailedText = "DdeInitialize failed";
@@ -51,13 +55,16 @@ public:
     bool RequestData(const char* item, char* buffer, std::size_t capacity) override;
     bool LaunchAnalyzer() override;
     bool Linked() const override { return linked_; }
+    void SetWaitHandler(WaitHandler handler) override;
 
     // Default: OutputDebugStringA.
     void SetDebugOutput(DebugOutput output);
 
 private:
     bool Ready() const;
+    bool Transact(LPBYTE data, DWORD size, HSZ item, UINT type, std::vector<char>* reply);
     void ReportLastError();
+    void ReportError(UINT code);
     void DispatchPendingDdeMessages();
     void CloseConversation();
 
@@ -70,6 +77,7 @@ private:
     DWORD timeoutMs_;
     std::string serviceName_;
     DebugOutput debugOutput_;
+    WaitHandler waitHandler_;
 };
 
 }  // namespace vorn

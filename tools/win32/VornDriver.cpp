@@ -10,7 +10,7 @@
 //   VornDriver gone   <caption> [timeout-ms]        wait until no such dialog is left
 //   VornDriver text   <caption> <id> [id...]       print controls' texts, one a line
 //   VornDriver click  <caption> <id>                press a button (posted, so a box it opens does not block us)
-//   VornDriver enabled <caption> <id>               print 1 or 0
+//   VornDriver enabled <caption> <id> [id...]       print 1 (enabled) or 0 for each control, one a line
 //   VornDriver close  <caption>                     ask the window (a dialog or any other) to close (WM_CLOSE)
 //   VornDriver escape <caption>                     press Escape in the dialog
 //   VornDriver answer <caption> <yes|no|ok> [timeout-ms]  wait for a message box, print its text, press the button
@@ -39,6 +39,8 @@
 //                                                 keyboard, "none" when no control has it
 //   VornDriver boxowner <caption> [timeout-ms]      wait for a message box, print "text|owner caption|owner enabled"
 //   VornDriver counts <caption>                     print the owning process's "handles gdi user windows private-KiB"
+//   VornDriver placement <caption>                  print "owner caption|dx dy": how far the window's centre
+//                                                 lies from its owner's (the work area's without an owner)
 #include "resources/resource.h"
 
 #include <windows.h>
@@ -360,6 +362,20 @@ int RunWindowCommand(const std::string& command, int argc, char** argv) {
         std::printf("%s\n", FocusName(window).c_str());
         return 0;
     }
+    if (command == "placement") {
+        HWND owner = GetWindow(window, GW_OWNER);
+        RECT box, centre;
+        GetWindowRect(window, &box);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        centre = monitor.rcWork;
+        if (owner) GetWindowRect(owner, &centre);
+        std::printf("%s|%ld %ld\n", owner ? Text(owner).c_str() : "",
+                    (box.left + box.right - centre.left - centre.right) / 2,
+                    (box.top + box.bottom - centre.top - centre.bottom) / 2);
+        return 0;
+    }
     return Usage();
 }
 
@@ -382,7 +398,7 @@ int main(int argc, char** argv) {
         CloseHandle(file);
         return 0;
     }
-    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts", "keys", "focus"})
+    for (const char* windowCommand : {"activate", "move", "mouseclick", "boxowner", "counts", "keys", "focus", "placement"})
         if (command == windowCommand) return RunWindowCommand(command, argc, argv);
 
     if (command == "wait") {
@@ -474,8 +490,9 @@ int main(int argc, char** argv) {
                     static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0)));
         return 0;
     }
-    if (command == "enabled") {
+    if (command == "enabled") {  // more ids may follow: one line each
         std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        for (int i = 4; i < argc; ++i) std::printf("%d\n", IsWindowEnabled(GetDlgItem(dialog, ControlId(argv[i]))) ? 1 : 0);
         return 0;
     }
     if (command == "click") {

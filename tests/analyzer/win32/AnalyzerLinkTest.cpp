@@ -165,15 +165,19 @@ TEST(AnalyzerLinkTest, TimeOutsAndAnExitedAnalyzerFailTransactionsAndLateReplies
     Analyzer analyzer("--late \"Current Time\" --late-ms 11500 --exit-after 3");
     Client client(analyzer.service);
     ASSERT_TRUE(client.Connect());
+    std::vector<bool> told;  // the wait handler hears of the long wait once, of prompt answers never
+    client.link.SetWaitHandler([&](bool waiting) { told.push_back(waiting); });
     ULONGLONG start = GetTickCount64();
     EXPECT_EQ(client.Request(kCurrentTimeItem), "<failed>");
     const double waited = SecondsSince(start);
     EXPECT_GT(waited, 9.5);
     EXPECT_LT(waited, 12.0);
     client.ExpectDebugLines(1);
+    EXPECT_EQ(told, (std::vector<bool>{true, false}));
     Sleep(2000);  // the late reply is now queued for the link's DDE window
     EXPECT_EQ(client.Request(kCurrentTimeItem), "0.000000 s");
     EXPECT_EQ(client.Request(kCurrentTimeItem), "0.000000 s");
+    EXPECT_EQ(told.size(), 2u);
     ASSERT_TRUE(analyzer.Exited(5000));
     start = GetTickCount64();
     EXPECT_FALSE(client.Send(StopCommand()));

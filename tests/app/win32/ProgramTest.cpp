@@ -85,5 +85,19 @@ TEST_F(ProgramTest, HandEditedValuesSurviveAStartAndANormalClose) {
         EXPECT_NE(written.find(line), std::string::npos) << line << " in\n" << written;
 }
 
+// Without its manifest the program gets the old common controls, without visual styles,
+// and is drawn as a stretched bitmap on a high-DPI screen; nothing else would show it
+// missing (a resource script left out of the link drops it without a word).
+TEST_F(ProgramTest, CarriesItsManifestForTheCommonControlsAndTheScreensDpi) {
+    HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr) << GetLastError();
+    HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
+    std::string manifest;
+    if (found) manifest.assign(static_cast<const char*>(LockResource(LoadResource(image, found))), SizeofResource(image, found));
+    FreeLibrary(image);
+    EXPECT_NE(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos) << manifest;
+}
+
 }  // namespace
 }  // namespace vorn

@@ -42,7 +42,7 @@ killed mid-capture          | --speed 5                                  | kill-
 window closed mid-capture   | --speed 5                                  | close-capture  | CF | -  | -  | -                               | 23 | full
 [File Merge] refused        | --refuse "[File Merge"                     | process        | *  | *  | PF | -                               | 10 | process
 Current Time garbage        | --garbage "Current Time"                   | process        | *  | *  | PF | -                               | 10 | process
-Current Time answered late  | --late "Current Time" --late-ms 10500      | process        | *  | *  | PF | -                               | 20 | process-same
+Current Time answered late  | --late "Current Time" --late-ms 10500      | process-held   | *  | *  | PF | -                               | 20 | process-same
 killed in a request         | --late "Current Time" --late-ms 30000      | kill-request   | *  | *  | PF | -                               | 20 | process
 Delay Finder never answered | --silent "Delay Finder"                    | process        | *  | *  | PF | -                               | 20 | process
 [Set Delay] refused         | --refuse "[Set Delay"                      | process        | *  | *  | PF | -                               | 10 | process
@@ -142,6 +142,21 @@ act_sealed() { press IDC_CAPTURE_SEALED; }
 act_process() { press IDC_PROCESS_RESULTS; }
 act_kill-capture() { press IDC_CAPTURE_SEALED; wait_capturing; sleep 0.3; stop_analyzers; }
 act_close-capture() { press IDC_CAPTURE_SEALED; wait_capturing; sleep 0.3; driver close "$analyzer_window"; }
+buttons() {  # each button's enabled state, 1 or 0, in one word
+    driver enabled "$caption" IDC_SELECT_STIMULUS IDC_CAPTURE_SEALED IDC_CAPTURE_OPEN IDC_PROCESS_RESULTS IDC_SETTINGS | tr -d '\n'
+}
+# While the window waits for a late reading, no button can act: each looks disabled
+# all along, and a click on the Cancel does nothing (the row's label would say cancelled).
+act_process-held() {
+    press IDC_PROCESS_RESULTS
+    driver waittext "$caption" IDC_PROCESS_RESULTS Cancel 15000 >/dev/null
+    local moment
+    for moment in 1 2 3; do
+        sleep 0.8
+        check "$name: every button disabled in the wait ($moment)" equals "$(buttons)" 00000
+        driver mouseclick "$caption" IDC_PROCESS_RESULTS >/dev/null
+    done
+}
 act_kill-request() { press IDC_PROCESS_RESULTS; sleep 3; stop_analyzers; }
 act_sealed-twice() { first_log=$current_log; start_one --speed 5 ; press IDC_CAPTURE_SEALED; }
 act_cancel() { press IDC_CAPTURE_SEALED; wait_capturing; press IDC_CAPTURE_SEALED; }
@@ -167,7 +182,8 @@ act_close() {
     run_close
 }
 run_close() {  # the question, then the program must end within the bound
-    box=$(driver boxowner VORN 15000) && boxes=("${box%%|*}") && driver answer VORN yes 1000 >/dev/null
+    # One driver call finds and answers the box: the capture (1 s) must not end first.
+    box=$(driver answer VORN yes 15000) && boxes=("$box")
     local pid_gone=1
     for _ in $(seq $((bound * 10))); do kill -0 "$vorn_pid" 2>/dev/null || { pid_gone=0; break; }; sleep 0.1; done
     took=$(seconds_since "$press_time")
@@ -213,6 +229,7 @@ while IFS='|' read -r name options action sealed open result expected_boxes boun
     check "$name: labels \"${now_labels[0]}\" / \"${now_labels[1]}\" / \"${now_labels[2]}\"" \
         eval 'matches "${now_labels[0]}" "$sealed" && matches "${now_labels[1]}" "$open" && matches "${now_labels[2]}" "$result"'
     check "$name: ended within $bound s (took $took s)" within "$took" "$bound"
+    check "$name: every button enabled afterwards" equals "$(buttons)" 11111
     shown=$(IFS=';'; echo "${boxes[*]:-}")
     if [ "$expected_boxes" = - ]; then
         check "$name: no box (got \"$shown\")" [ -z "$shown" ]

@@ -17,11 +17,19 @@ open_settings() { driver click "$caption" IDC_SETTINGS >/dev/null && driver wait
 close() { driver click "$1" IDCANCEL >/dev/null && driver gone "$1" 5000; }  # its Cancel or Done
 enter() { local e; for e in "$@"; do driver settext "$dialog" "${e%%=*}" "${e#*=}"; done; }
 shows() { check "$1 $2 shows \"$3\"" equals "$(driver "$1" "$dialog" "$2")" "$3"; }
+# centred WINDOW OWNER: owned by OWNER ("" for none) and centred on it (on the screen without one).
+centred() {
+    local placed
+    placed=$(driver placement "$1")
+    [ "${placed%%|*}" = "$2" ] && [[ "${placed#*|}" =~ ^-?[01]\ -?[01]$ ]] || { echo "     got \"$placed\""; return 1; }
+}
 ini_holds() { grep -qxF "$1"$'\r' "$ini" || { echo "     no line \"$1\" in VORN.ini"; return 1; }; }
 
 write_ini "$ini" "$data" "" 5.0 1.0 1
 start_vorn "$work/bin/VORN.exe"
+check "the main dialog is centred on the screen" centred "$caption" ""
 open_settings
+check "the settings dialog is centred on the main dialog" centred "$dialog" "$caption"
 shows combo IDC_INPUT_DEVICE "0 -1"
 
 # A refused entry: the first failing check's message, and the dialog keeps the entries.
@@ -43,6 +51,7 @@ check "after Cancel the record is unchanged" equals "$(driver text "$dialog" IDC
 
 driver click "$dialog" IDC_OUTPUT_FOLDER >/dev/null
 driver wait "$browser" 10000 >/dev/null
+check "the folder browser is owned by the settings dialog" equals "$(driver placement "$browser" | cut -d'|' -f1)" "$dialog"
 check "the folder browser has its title" equals "$(driver browse "$browser" "$data\\Output")" "Select folder to store output files"
 check "the chosen folder is shown" equals "$(driver waittext "$dialog" IDC_OUTPUT_FOLDER_NAME "$data\\Output" 5000)" "$data\\Output"
 enter IDC_TEST_DURATION=12.5 IDC_SCALE_FACTOR=1.26
@@ -55,6 +64,7 @@ shows text IDC_SCALE_FACTOR "1.26"  # the digits it needs, not rounded to one de
 # The probe-tone tool stores its values in the main record: they outlive this Cancel.
 driver click "$dialog" IDC_ADD_PROBE_TONE >/dev/null
 check "the button opens the probe-tone tool" driver wait "$probe" 10000
+check "the probe-tone tool is centred on the settings dialog" centred "$probe" "$dialog"
 driver settext "$probe" IDC_PROBE_FREQ 1000
 driver click "$probe" IDC_FILTER_AND_ADD_PROBE_TONE >/dev/null
 check "accepted probe values lead to the stimulus file dialog" driver wait "Select Stimulus File" 10000
