@@ -43,19 +43,18 @@ check: native
 test-native: native
 	ctest --test-dir $(NATIVE) --parallel $(JOBS) --output-on-failure
 
-# Tests without windows run side by side first; then the GUI tests (label gui): those on
-# the shared Wine desktop one at a time, beside them the long ones that have a Wine
-# session of their own. Both passes always run.
 test-windows: windows
-	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix scripts/wine-session.sh sh -c '\
-	    ctest --test-dir $(WINDOWS) -LE gui --parallel $(JOBS) --output-on-failure; quick=$$?; \
-	    ctest --test-dir $(WINDOWS) -L gui --parallel $(JOBS) --output-on-failure && exit $$quick'
+	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix scripts/wine-session.sh \
+	    scripts/run-windows-tests.sh $(WINDOWS) $(JOBS)
 
 test-fuzz: fuzz
 	FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
-# The quick suites first, so that their faults show before the long runs.
-test: test-native test-windows test-fuzz
+# The quick suites first, so that their faults show before the long runs; the fuzzers run
+# beside the Windows GUI tests, which mostly wait (scripts/run-windows-tests.sh).
+test: test-native windows fuzz
+	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix FUZZ_JOBS=$(FUZZ_JOBS) scripts/wine-session.sh \
+	    scripts/run-windows-tests.sh $(WINDOWS) $(JOBS) $(FUZZ) $(FUZZ_SECONDS)
 
 run: windows
 	scripts/run.sh $(WINDOWS)
