@@ -4,7 +4,7 @@
 # at a time and beside them the ones with a Wine session of their own. Both passes always run.
 #   scripts/run-windows-tests.sh build/windows JOBS [build/fuzz SECONDS]
 # Given a fuzz tree (make test), the fuzzers run beside the GUI tests, which mostly wait on
-# timers and the analyzer: at the lowest priority, so that the tests keep their pace, and
+# timers and the analyzer: in the idle scheduling class, so that the tests keep their pace, and
 # only once the quick pass has passed. A failed GUI test stops them; otherwise their report
 # follows the tests' and their result is the run's.
 set -uo pipefail
@@ -26,8 +26,10 @@ quick=$?
 
 if [ -n "$fuzz_tree" ] && [ "$quick" -eq 0 ]; then
     fuzz_log="$fuzz_tree/beside-gui.log"
-    # A session of its own, so that stopping the fuzzers reaches every target they started.
-    setsid nice -n 19 "$here/run-fuzzers.sh" "$fuzz_tree" "$fuzz_seconds" >"$fuzz_log" 2>&1 &
+    # A session of its own, so that stopping the fuzzers reaches every target they started;
+    # the idle scheduling class, so that they only take the time nothing else wants,
+    # whatever the niceness of the run.
+    setsid chrt --idle 0 "$here/run-fuzzers.sh" "$fuzz_tree" "$fuzz_seconds" >"$fuzz_log" 2>&1 &
     fuzz_pid=$!
     echo "fuzzers started beside the GUI tests (${fuzz_seconds} s per target); their report follows the tests'"
 fi
