@@ -50,11 +50,16 @@ test-windows: windows
 test-fuzz: fuzz
 	FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
-# The quick suites first, so that their faults show before the long runs; the fuzzers run
-# beside the Windows GUI tests, which mostly wait (scripts/run-windows-tests.sh).
+# The quick suites first, so that their faults show before the long runs. FUZZ_BESIDE_GUI=1
+# runs the fuzzers beside the Windows GUI tests, which mostly wait (about five minutes
+# less); off by default while the fault suite's "frozen, close" row misses its bound now
+# and then with them beside it.
+FUZZ_BESIDE_GUI ?= 0
+beside := $(if $(filter 1,$(FUZZ_BESIDE_GUI)),$(FUZZ) $(FUZZ_SECONDS))
 test: test-native windows fuzz
 	WINEPREFIX=$(CURDIR)/$(WINDOWS)/wineprefix FUZZ_JOBS=$(FUZZ_JOBS) scripts/wine-session.sh \
-	    scripts/run-windows-tests.sh $(WINDOWS) $(JOBS) $(FUZZ) $(FUZZ_SECONDS)
+	    scripts/run-windows-tests.sh $(WINDOWS) $(JOBS) $(beside)
+	$(if $(beside),,FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS))
 
 run: windows
 	scripts/run.sh $(WINDOWS)
