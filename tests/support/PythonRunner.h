@@ -2,6 +2,8 @@
 // scipy and can call sox. Native tree only; the Windows tree has neither.
 #pragma once
 
+#include "support/TestPaths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -24,7 +26,7 @@ inline std::vector<double> PrintedNumbers([[maybe_unused]] const std::string& co
 // The numbers a reference program beside the tests prints: `script` is its path below
 // tests/ (as "dsp/windows.py"), `args` follow it on the command line.
 inline std::vector<double> RunPythonScript(const std::string& script, const std::string& args = "") {
-    return PrintedNumbers("/usr/bin/python3 '" VORN_SOURCE_DIR "/tests/" + script + "' " + args);
+    return PrintedNumbers(std::string("/usr/bin/python3 '") + kSourceDir + "/tests/" + script + "' " + args);
 }
 
 // The same for a program given as text, with numpy as np, scipy.signal as ss and its

@@ -5,6 +5,7 @@
 #include "analyzer/AnalyzerCommands.h"
 #include "simulator/ServerOptions.h"
 #include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ std::string UniqueName(const char* stem) {
 struct Analyzer {
     explicit Analyzer(const std::string& options = "", const std::string& name = UniqueName("VornSim"))
         : service(name), logFile((std::filesystem::temp_directory_path() / (name + ".log")).string()) {
-        std::string line = std::string("\"") + VORN_SIMULATOR_EXE + "\" --hidden --service " + service +
+        std::string line = std::string("\"") + test::kSimulatorExe + "\" --hidden --service " + service +
                            " --log \"" + logFile + "\" " + options;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;

@@ -2,6 +2,7 @@
 // would: where its settings file lives and what it holds after a normal close.
 #include "resources/resource.h"
 #include "support/ScratchFolder.h"
+#include "support/TestPaths.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ protected:
         folder = scratch.Path();
         exe = folder + "\\VORN.exe";
         ini = folder + "\\VORN.ini";
-        ASSERT_TRUE(CopyFileA(test::WindowsPath(VORN_EXE).c_str(), exe.c_str(), FALSE)) << GetLastError();
+        ASSERT_TRUE(CopyFileA(test::WindowsPath(test::kVornExe).c_str(), exe.c_str(), FALSE)) << GetLastError();
     }
 
     // Starts the program, lets `whileRunning` look at its main window, closes it normally

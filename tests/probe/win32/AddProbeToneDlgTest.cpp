@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "support/MessageRecorder.h"
 #include "support/ScratchFolder.h"
+#include "support/TestPaths.h"
 #include "support/WinTestUtil.h"
 #include "wave/WaveFile.h"
 
@@ -38,7 +39,7 @@ DWORD RunProgram(const char* exe, std::initializer_list<std::string> words) {
     return code;
 }
 
-DWORD Driver(std::initializer_list<std::string> words) { return RunProgram(VORN_DRIVER_EXE, words); }
+DWORD Driver(std::initializer_list<std::string> words) { return RunProgram(test::kDriverExe, words); }
 
 HWND FocusOf(HWND dialog) {
     GUITHREADINFO info = {};
@@ -118,7 +119,7 @@ TEST_F(AddProbeToneDlgTest, RefusedValueKeepsTheRecordThenBothFileDialogsMakeThe
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{ProbeTone::kFrequencyRange});
     EXPECT_EQ(settings.ProbeFreq, 1000.5f);
     EXPECT_EQ(settings.ProbeLevelDBr, -6.0f);
-    ASSERT_EQ(RunProgram(VORN_VORNWAVE_EXE, {"probe", "--freq", "1000.5", "--level", "-6", source, expected}), 0u);
+    ASSERT_EQ(RunProgram(test::kVornwaveExe, {"probe", "--freq", "1000.5", "--level", "-6", source, expected}), 0u);
     const std::string bytes = test::ReadWholeFile(made + ".wav");
     EXPECT_TRUE(bytes.size() > 44 && bytes == test::ReadWholeFile(expected)) << "the dialog's file differs from vornwave's";
 }
