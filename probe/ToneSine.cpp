@@ -36,17 +36,11 @@ Sines BestSines() {
 }  // namespace
 
 void tone_sine::SinesSse2(const double* x, double* y, size_t count, double (*scalar)(double)) {
-    using Lanes = double __attribute__((vector_size(16)));
-    using LaneBits = int64_t __attribute__((vector_size(16)));
-    SinesIn<Lanes, LaneBits>(x, y, count, scalar);
+    SinesOfWidth<16>(x, y, count, scalar);
 }
 
 void tone_sine::ValuesSse2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
-    using Lanes = double __attribute__((vector_size(16)));
-    using LaneBits = int64_t __attribute__((vector_size(16)));
-    using Floats = float __attribute__((vector_size(8)));
-    using Ints = int32_t __attribute__((vector_size(8)));
-    ValuesIn<Lanes, LaneBits, Floats, Ints>(b, stored, values, scalar);
+    ValuesOfWidth<16>(b, stored, values, scalar);
 }
 
 void ToneSines(const double* x, double* y, size_t count) { BestSines()(x, y, count, ToneSine); }

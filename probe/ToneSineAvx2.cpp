@@ -5,23 +5,17 @@
 namespace vorn::tone_sine {
 
 #if defined(__AVX2__)
-using Avx2Lanes = double __attribute__((vector_size(32)));
-using Avx2LaneBits = int64_t __attribute__((vector_size(32)));
-using Avx2Floats = float __attribute__((vector_size(16)));
-using Avx2Ints = int32_t __attribute__((vector_size(16)));
+constexpr int kBytes = 32;
 #else
-using Avx2Lanes = double __attribute__((vector_size(16)));
-using Avx2LaneBits = int64_t __attribute__((vector_size(16)));
-using Avx2Floats = float __attribute__((vector_size(8)));
-using Avx2Ints = int32_t __attribute__((vector_size(8)));
+constexpr int kBytes = 16;
 #endif
 
 void SinesAvx2(const double* x, double* y, size_t count, double (*scalar)(double)) {
-    SinesIn<Avx2Lanes, Avx2LaneBits>(x, y, count, scalar);
+    SinesOfWidth<kBytes>(x, y, count, scalar);
 }
 
 void ValuesAvx2(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
-    ValuesIn<Avx2Lanes, Avx2LaneBits, Avx2Floats, Avx2Ints>(b, stored, values, scalar);
+    ValuesOfWidth<kBytes>(b, stored, values, scalar);
 }
 
 }  // namespace vorn::tone_sine

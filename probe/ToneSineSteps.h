@@ -159,6 +159,28 @@ inline void ValuesIn(const ToneBatch& b, const float* stored, int32_t* values, d
     }
 }
 
+// The vector types of one width: doubles and their bits `Bytes` wide, the floats and ints that
+// hold as many values half as wide. A kernel file takes the width its instructions allow.
+template <int Bytes>
+struct LaneTypes {
+    typedef double Doubles __attribute__((vector_size(Bytes)));
+    typedef int64_t Bits __attribute__((vector_size(Bytes)));
+    typedef float Floats __attribute__((vector_size(Bytes / 2)));
+    typedef int32_t Ints __attribute__((vector_size(Bytes / 2)));
+};
+
+template <int Bytes>
+void SinesOfWidth(const double* x, double* y, size_t count, double (*scalar)(double)) {
+    using L = LaneTypes<Bytes>;
+    SinesIn<typename L::Doubles, typename L::Bits>(x, y, count, scalar);
+}
+
+template <int Bytes>
+void ValuesOfWidth(const ToneBatch& b, const float* stored, int32_t* values, double (*scalar)(double)) {
+    using L = LaneTypes<Bytes>;
+    ValuesIn<typename L::Doubles, typename L::Bits, typename L::Floats, typename L::Ints>(b, stored, values, scalar);
+}
+
 // The 128-bit version (SSE2, the x86-64 baseline), the 256-bit one for CPUs with AVX2 (built
 // with -mavx2 alone) and the 512-bit one for CPUs with AVX-512F (built with -mavx512f alone).
 void SinesSse2(const double* x, double* y, size_t count, double (*scalar)(double));

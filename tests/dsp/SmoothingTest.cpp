@@ -58,7 +58,9 @@ TEST(SmoothingTest, OtherWindowsHaveTheirStatedValues) {
         const std::vector<float> w = Window(n, TSmoothing::FlatTop);
         EXPECT_NEAR(w[n / 2], 4.1726, 1e-4);
         EXPECT_EQ(w[0], w[1]) << "flat top " << n;
-        if (n % 2) EXPECT_EQ(w[n - 1], w[n - 2]) << "flat top " << n;
+        if (n % 2) {
+            EXPECT_EQ(w[n - 1], w[n - 2]) << "flat top " << n;
+        }
         EXPECT_TRUE(Symmetric(w)) << "flat top " << n;
     }
     for (uint32_t n : {5u, 1001u, 262145u}) {  // five sigma at any length
