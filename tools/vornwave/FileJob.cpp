@@ -93,6 +93,7 @@ OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(f
         const std::string out = Identity(job.output);
         FileIdentity id, own;
         const bool exists = IdentifyFile(job.output, id);
+        planned.push_back(exists);
         for (const auto& [input, name] : inputs) {
             if (!exists || !(input == id) || !error.empty()) continue;
             error = IdentifyFile(job.input, own) && own == id
@@ -108,7 +109,6 @@ OutputGuard::OutputGuard(bool force, const std::vector<FileJob>& jobs) : force(f
             error = Exists(job);
         else
             claimed.insert(out);
-        planned.push_back(exists);
     }
 }
 
