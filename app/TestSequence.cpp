@@ -92,10 +92,13 @@ void TestSequence::OnDialogStart() {
 }
 
 bool TestSequence::OnCloseRequest() {
-    if (testRunning_ &&
-        Messages().Show(ApplicationTitle(), kExitWhileRunningQuestion, MessageIcon::Exclamation,
-                        MessageButtons::YesNo) != MessageAnswer::Yes)
-        return false;
+    if (testRunning_) {
+        askingToClose_ = true;
+        const MessageAnswer answer = Messages().Show(ApplicationTitle(), kExitWhileRunningQuestion,
+                                                     MessageIcon::Exclamation, MessageButtons::YesNo);
+        askingToClose_ = false;
+        if (answer != MessageAnswer::Yes) return false;
+    }
     cancelRequested_ = true;
     EndStep();
     if (link_.Linked()) link_.Disconnect();
@@ -320,6 +323,11 @@ void TestSequence::BeginAnalysisPass() {
 // ---- the step timer --------------------------------------------------------------------
 
 void TestSequence::OnStepTimer() {
+    // The timer still ticks under the exit question. A step that went on there would
+    // block the question behind its scripts (for a whole time-out each if the analyzer
+    // hangs) and start what the operator may be about to abandon: the tick is left
+    // alive and the step goes on with the first one after a No.
+    if (askingToClose_) return;
     if (!testRunning_ || !link_.Linked()) return;
     view_.KillStepTimer();
     if (state_ == TestState::SealedCapture || state_ == TestState::OpenCapture) TickCapture();

@@ -150,6 +150,7 @@ private:
     TestState state_ = TestState::Idle;
     bool testRunning_ = false;
     bool cancelRequested_ = false;
+    bool askingToClose_ = false;  // the exit question is on screen
     // The button the keyboard goes to when the sequence is idle: the step that comes
     // next, or the one that failed or was cancelled, to be tried again.
     TestStep nextStep_ = TestStep::SealedCapture;

@@ -3,10 +3,10 @@
 # windows side by side first, then the GUI tests (label gui), those on the shared desktop one
 # at a time and beside them the ones with a Wine session of their own. Both passes always run.
 #   scripts/run-windows-tests.sh build/windows JOBS [build/fuzz SECONDS]
-# Given a fuzz tree (make test FUZZ_BESIDE_GUI=1), the fuzzers run beside the GUI tests,
-# which mostly wait on timers and the analyzer: in the idle scheduling class, so that the
-# tests keep their pace, and only once the quick pass has passed. A failed GUI test stops them; otherwise their report
-# follows the tests' and their result is the run's.
+# Given a fuzz tree (as make test does), the fuzzers run beside the GUI tests, which mostly
+# wait on timers and the analyzer: in the idle scheduling class, so that the tests keep
+# their pace, and only once the quick pass has passed. A failed GUI test stops them;
+# otherwise their report follows the tests' and their result is the run's.
 set -uo pipefail
 tree=$1 jobs=$2 fuzz_tree=${3:-} fuzz_seconds=${4:-60}
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,10 +1,12 @@
 // Test double for the message sink: records every message and answers questions from a
-// queue (No when it is empty). Installs itself for its own lifetime.
+// queue (No when it is empty), optionally running something while the box is up.
+// Installs itself for its own lifetime.
 #pragma once
 
 #include "common/MessageSink.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@ public:
     MessageAnswer Show(const std::string& caption, const std::string& text, MessageIcon icon,
                        MessageButtons buttons) override {
         messages.push_back({caption, text, icon, buttons});
+        if (whileShown) whileShown();
         if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         const MessageAnswer a = answers.empty() ? MessageAnswer::No : answers.front();
         if (!answers.empty()) answers.pop_front();
@@ -42,6 +45,7 @@ public:
 
     std::vector<RecordedMessage> messages;
     std::deque<MessageAnswer> answers;
+    std::function<void()> whileShown;  // what happens while the box is up (timer ticks)
     int waitDepth = 0, waitCount = 0;
 };
 

@@ -182,7 +182,8 @@ act_close() {
     run_close
 }
 run_close() {  # the question, then the program must end within the bound
-    # One driver call finds and answers the box: the capture (1 s) must not end first.
+    # The capture's 1 s may run out under the question: the step must wait for the answer
+    # rather than block the box behind the frozen analyzer's time-outs.
     box=$(driver answer VORN yes 15000) && boxes=("$box")
     local pid_gone=1
     for _ in $(seq $((bound * 10))); do kill -0 "$vorn_pid" 2>/dev/null || { pid_gone=0; break; }; sleep 0.1; done
