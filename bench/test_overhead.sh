@@ -20,7 +20,7 @@ cp "$tree/app/VORN.exe" "$work/bin/"
 prepare_data_folder "$work/data"
 data=$(winpath "$work/data")
 write_ini "$work/bin/VORN.ini" "$data" "$data\\Stimulus\\PinkNoise.wav" "$duration" "$delay" 1
-start_analyzer --hidden 2>/dev/null || start_analyzer
+start_analyzer
 trap 'kill ${vorn_pid:-} 2>/dev/null || true; stop_analyzer' EXIT
 start_vorn "$work/bin/VORN.exe"
 

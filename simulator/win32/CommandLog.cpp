@@ -7,6 +7,8 @@ namespace vorn::sim {
 namespace {
 constexpr const char* kClassName = "VornAnalyzerSimLog";
 constexpr int kMaxListed = 2000;
+constexpr UINT_PTR kListTimer = 1;
+constexpr UINT kListDelayMs = 50;
 }
 
 CommandLog::CommandLog(const std::string& file, bool showWindow, const std::string& title)
@@ -31,7 +33,7 @@ CommandLog::CommandLog(const std::string& file, bool showWindow, const std::stri
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
                             r.right, r.bottom, window_, nullptr, wc.hInstance, nullptr);
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(list_));
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void CommandLog::Show() {
@@ -50,10 +52,24 @@ void CommandLog::Add(const std::string& line) {
         }
     }
     if (list_) {
-        if (SendMessageA(list_, LB_GETCOUNT, 0, 0) >= kMaxListed) SendMessageA(list_, LB_DELETESTRING, 0, 0);
-        const LRESULT index = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        SendMessageA(list_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        if (pending_.empty()) SetTimer(window_, kListTimer, kListDelayMs, nullptr);
+        pending_.push_back(line);
     }
+}
+
+void CommandLog::ListPending() {
+    KillTimer(window_, kListTimer);
+    if (pending_.empty()) return;
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    LRESULT index = 0;
+    for (const std::string& line : pending_) {
+        if (SendMessageA(list_, LB_GETCOUNT, 0, 0) >= kMaxListed) SendMessageA(list_, LB_DELETESTRING, 0, 0);
+        index = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    pending_.clear();
+    SendMessageA(list_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 void CommandLog::Minimize() {
@@ -62,12 +78,14 @@ void CommandLog::Minimize() {
 
 // Closing the log window ends the analyzer, as closing any application window would.
 LRESULT CALLBACK CommandLog::WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    auto* log = reinterpret_cast<CommandLog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
-    case WM_SIZE: {
-        HWND list = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (list) MoveWindow(list, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+    case WM_SIZE:
+        if (log && log->list_) MoveWindow(log->list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
         return 0;
-    }
+    case WM_TIMER:
+        if (log && wp == kListTimer) log->ListPending();
+        return 0;
     case WM_CLOSE: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(window, message, wp, lp);
     }

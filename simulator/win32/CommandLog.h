@@ -1,11 +1,14 @@
 // What the substitute analyzer received, for a person watching and for tests: one
 // line per transaction, appended to a log file (when one is named) and listed in a
-// small window (unless hidden).
+// small window (unless hidden). The file gets each line at once; the window takes the new
+// lines in batches from a short timer, since redrawing a scrolled list box for every line
+// costs more than a transaction itself.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace vorn::sim {
 
@@ -24,10 +27,12 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    void ListPending();
 
     std::string file_;
     HWND window_ = nullptr;
     HWND list_ = nullptr;
+    std::vector<std::string> pending_;  // lines not in the list yet
 };
 
 }  // namespace vorn::sim
