@@ -8,7 +8,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 tree=${1:-$here/build/bench}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 exe="$tree/tools/vornwave/vornwave"
 [ -x "$exe" ] || { echo "batch: missing $exe (make bench)"; exit 1; }
 work=$(mktemp -d)
