@@ -3,14 +3,8 @@
 # sox-made stimuli, every output, plain and --compensate, byte for byte against the reference
 # program's; the compensated notch against the plain one moved back; then the
 # batch form with a failed file, no overwrite without --force, a refused frequency, info.
-set -u
 here=$(cd "$(dirname "$0")" && pwd)
-vornwave=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$here/../support/file-test-lib.sh"
 
 # name rate bits channels seconds "sox synth" freq level [saturates]
 cases=(

@@ -2,13 +2,7 @@
 # batch_files.sh [EMULATOR] VORNWAVE : a batch gives the same bytes, lines and exit status one
 # file at a time (-j 1), two at a time and one per core, with a failing file and a doubled
 # output in the middle of the list.
-set -u
-vornwave=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../support/file-test-lib.sh"
 
 mkdir sub
 for i in 1 2 3 4 5; do sox -V1 -R -n -r 48000 -c 2 -b 16 -t wavpcm in$i.wav synth 2 pinknoise vol 0.$i; done

@@ -1,13 +1,7 @@
 #!/bin/bash
 # filter_files.sh VORNWAVE... : `vornwave filter` on a sox-made stimulus against scipy's firwin
 # taps applied by lfilter, a flat response table against a plain delay, and a refused table.
-set -u
-vornwave=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../support/file-test-lib.sh"
 
 sox -n -r 48000 -b 16 -c 2 -t wavpcm stereo.wav synth 1.5 pinknoise gain -8 2>/dev/null
 printf '; flat\n0\t0\n12000\t0\n24000\t0\n' > flat.txt

@@ -3,14 +3,9 @@
 # no garbage. Each row gives the exit status, a text the message must hold and the files it may
 # change; every other file of the folder must keep its bytes (and a link stays a link).
 # With an emulator (the Windows tree under Wine) the Windows rows run and the POSIX ones do not.
-set -u
-vornwave=("$@")
 windows=$([ $# -gt 1 ] && echo 1 || echo 0)
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0 rows=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../support/file-test-lib.sh"
+rows=0
 snapshot() { find . -path ./log -prune -o \( -type f -o -type l \) -printf '%p %y %m ' -exec sh -c 'cat "$1" | md5sum' _ {} \; | sort; }
 
 # row STATUS TEXT CHANGED -- ARGS...: CHANGED is a space-separated list of files that may differ.

@@ -3,13 +3,7 @@
 # the Wine runner) on sox-made files, some with the chunks recording programs add, checked by
 # a chunk reader of its own, soxi and `vornwave info`; then files it must refuse without
 # changing them, and usage errors.
-set -u
-vornwave=("$@")
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../support/file-test-lib.sh"
 
 # check.py FILE SAMPLES ORIGINAL [field=value...]: same samples, every chunk of ORIGINAL but its
 # calibration byte for byte and in order, exact form length, one 0x66 chunk of 2048 bytes right
