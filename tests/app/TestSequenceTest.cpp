@@ -365,9 +365,7 @@ TEST_F(TestSequenceTest, ClosingAsksOnlyWhileATestRuns) {
     EXPECT_FALSE(sequence.OnCloseRequest());
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(sequence.TestRunning());
-    messages.whileShown = nullptr;
     EXPECT_TRUE(view.timerArmed) << "the tick comes again after a No";
-    messages.whileShown = [this] { TickAt(10001); };
     EXPECT_TRUE(sequence.OnCloseRequest());
     EXPECT_EQ(messages.Texts(), (Log{kExitWhileRunningQuestion, kExitWhileRunningQuestion}));
     EXPECT_EQ(messages.messages[0].icon, MessageIcon::Exclamation);
