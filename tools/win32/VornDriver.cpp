@@ -161,8 +161,8 @@ std::string SelectedTreeItemText(HWND tree, HANDLE process) {
 }
 
 // Selects the folder in the browser's tree and checks that its last part is what the
-// tree then has selected; the browser's own expansion has once been seen to stop at the
-// root, so the selection is tried again a few times before giving up.
+// tree then has selected; the browser's own expansion has been seen to stop at the root
+// (more often on a loaded machine), so the selection is tried again for up to 5 s.
 bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
     DWORD pid = 0;
     GetWindowThreadProcessId(browser, &pid);
@@ -170,7 +170,7 @@ bool SelectInFolderBrowser(HWND browser, const std::string& folder) {
     if (!process) return false;
     const std::string last = folder.substr(folder.find_last_of('\\') + 1);
     bool selected = false;
-    for (int attempt = 0; attempt < 5 && !selected; ++attempt) {
+    for (int attempt = 0; attempt < 25 && !selected; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
         RemoteBlock path(process, folder.size() + 1);
         if (!path.Write(folder.c_str(), folder.size() + 1)) break;
